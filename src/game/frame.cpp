@@ -1,0 +1,63 @@
+// frame.cpp - the frame loop's drawing, pacing and presentation.
+#include "game/frame.h"
+
+#include <GL/gl.h>  // clear, matrices, blending
+
+#include "platform/console.h"  // the schedules' reports leave once per frame
+#include "platform/window.h"   // mouse, timer, present, Escape
+
+void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glPushMatrix();
+  screen.VIEW_ORTHO();
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, atlas.texture);
+  glPushMatrix();
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+    Temitter& emitter = scene.emitters[i];
+    if (!STEP_EMITTER(emitter)) continue;
+    DRAW_EMITTER_SPRITE(atlas, emitter.X(), emitter.Y());
+    const Tturret& turret = emitter.turret;
+    const int count = turret.MAXBULLET();
+    for (int j = 0; j < count; ++j) {
+      Tbullet bullet = turret.BULLET(j);
+      if (bullet.ACTIVE() != 0) DRAW_BULLET_SPRITE(atlas, bullet.X(), bullet.Y());
+    }
+  }
+  glPopMatrix();
+  screen.VIEW_PERSPECTIVE();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glPopMatrix();
+}
+
+void FRAME_PACE(double& last_frame_time) {
+  while (TIMER() - last_frame_time < VP_FRAME_SECONDS) {
+  }
+  last_frame_time = TIMER();
+}
+
+long RUN_FRAME_LOOP(Tscene& scene, Tscreen& screen, const Tatlas& atlas, long max_frames,
+                    const Tframe_observer* observer) {
+  double last_frame_time = 0.0;
+  long frames = 0;
+  for (;;) {
+    int mouse_x = -1, mouse_y = -1;
+    MOUSE_POSITION(mouse_x, mouse_y);
+    scene.target.x = static_cast<float>(mouse_x);
+    scene.target.y = static_cast<float>(mouse_y);
+    FRAME_RENDER(scene, screen, atlas);
+    CONSOLE_FLUSH();
+    FRAME_PACE(last_frame_time);
+    SCREEN_FLIP();
+    ++frames;
+    if (observer && observer->presented) observer->presented(observer->context, frames);
+    if (KEY_HELD(1)) break;
+    if (max_frames > 0 && frames >= max_frames) break;
+  }
+  return frames;
+}

@@ -1,0 +1,72 @@
+// console.cpp - console text through a replaceable sink.
+#include "platform/console.h"
+
+#include <cstdio>  // stdout, the default sink
+
+namespace {
+
+void stdout_write(void*, const char* text, std::size_t length) { std::fwrite(text, 1, length, stdout); }
+void stdout_beep(void*) {
+  std::fputc('\a', stdout);
+  std::fflush(stdout);
+}
+void stdout_wait_key(void*) {
+  std::fflush(stdout);
+  std::getchar();  // EOF (no terminal, closed stdin) counts as a key
+}
+
+const Tconsole_sink k_stdout_sink = {stdout_write, stdout_beep, stdout_wait_key, nullptr};
+
+void null_write(void*, const char*, std::size_t) {}
+void null_event(void*) {}
+const Tconsole_sink k_silent_sink = {null_write, null_event, null_event, nullptr};
+
+Tconsole_sink g_sink = k_stdout_sink;
+
+void emit(const char* text, std::size_t length) { g_sink.write(g_sink.context, text, length); }
+
+void capture_write(void* context, const char* text, std::size_t length) {
+  static_cast<Tconsole_capture*>(context)->text.append(text, length);
+}
+void capture_beep(void* context) { ++static_cast<Tconsole_capture*>(context)->beeps; }
+void capture_wait_key(void* context) { ++static_cast<Tconsole_capture*>(context)->key_waits; }
+
+}  // namespace
+
+void CONSOLE_SET_SINK(const Tconsole_sink* sink) { g_sink = sink ? *sink : k_stdout_sink; }
+const Tconsole_sink& CONSOLE_SINK() { return g_sink; }
+void CONSOLE_SILENCE() { g_sink = k_silent_sink; }
+
+void CONSOLE_LOCATE(int row, int column) {
+  char buffer[32];
+  int length = std::snprintf(buffer, sizeof buffer, "\x1b[%d;%dH", row, column);
+  emit(buffer, static_cast<std::size_t>(length));
+}
+
+void CONSOLE_PRINT(const char* text) {
+  std::size_t length = 0;
+  while (text[length] != '\0') ++length;
+  emit(text, length);
+}
+
+void CONSOLE_PRINT_LINE(const char* text) {
+  CONSOLE_PRINT(text);
+  emit("\r\n", 2);
+}
+
+void CONSOLE_PRINT_INT(int value) {
+  char buffer[16];
+  int length = std::snprintf(buffer, sizeof buffer, value < 0 ? "%d\r\n" : " %d\r\n", value);
+  emit(buffer, static_cast<std::size_t>(length));
+}
+
+void CONSOLE_BEEP() { g_sink.beep(g_sink.context); }
+void CONSOLE_WAIT_KEY() { g_sink.wait_key(g_sink.context); }
+void CONSOLE_FLUSH() {
+  if (g_sink.write == stdout_write) std::fflush(stdout);
+}
+
+Tconsole_capture::Tconsole_capture() : previous_(g_sink) {
+  g_sink = Tconsole_sink{capture_write, capture_beep, capture_wait_key, this};
+}
+Tconsole_capture::~Tconsole_capture() { g_sink = previous_; }

@@ -1,0 +1,55 @@
+// console.h - the text console beside the window, addressed by row and column.
+//
+// Rules:
+//  - Rows and columns are 1-based; placement is an ANSI cursor move.
+//  - Every line ends in CR LF. An integer is printed as a blank (or "-"),
+//    its digits and CR LF: " 99\r\n", "-1\r\n".
+//  - All console traffic goes through one sink so that tests can capture it
+//    and tools can silence it. The default sink writes to stdout, rings the
+//    terminal bell for a beep and reads one byte of stdin to wait for a key.
+//
+// No GL or GLFW here: the simulation library prints through this.
+#pragma once
+
+#include <cstddef>  // size_t
+#include <string>   // Tconsole_capture keeps what was printed
+
+struct Tconsole_sink {
+  void (*write)(void* context, const char* text, std::size_t length);
+  void (*beep)(void* context);
+  void (*wait_key)(void* context);
+  void* context;
+};
+
+// Installs a sink (copied); null restores stdout. Returns nothing: sinks nest
+// through Tconsole_capture, which restores what it replaced.
+void CONSOLE_SET_SINK(const Tconsole_sink* sink);
+const Tconsole_sink& CONSOLE_SINK();
+
+void CONSOLE_LOCATE(int row, int column);
+void CONSOLE_PRINT(const char* text);       // no line end
+void CONSOLE_PRINT_LINE(const char* text);  // text and CR LF
+void CONSOLE_PRINT_INT(int value);          // sign or blank, digits, CR LF
+void CONSOLE_BEEP();
+void CONSOLE_WAIT_KEY();
+void CONSOLE_FLUSH();  // pushes buffered stdout text out once per frame
+
+// Swallows all console traffic (tools whose stdout carries data).
+void CONSOLE_SILENCE();
+
+// Collects console text for the life of the object; beeps and key waits are
+// counted and answered at once.
+class Tconsole_capture {
+ public:
+  Tconsole_capture();
+  ~Tconsole_capture();
+  Tconsole_capture(const Tconsole_capture&) = delete;
+  Tconsole_capture& operator=(const Tconsole_capture&) = delete;
+
+  std::string text;
+  int beeps = 0;
+  int key_waits = 0;
+
+ private:
+  Tconsole_sink previous_;
+};

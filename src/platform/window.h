@@ -1,0 +1,59 @@
+// window.h - the window, its OpenGL context, input and the timer.
+//
+// Rules:
+//  - One window per process, opened once; everything runs on the thread that
+//    opened it.
+//  - Pixel-format requests are made before the window opens and are kept in
+//    a record that tests can read.
+//  - Mouse coordinates are window pixels, origin at the top-left; (-1, -1)
+//    while the cursor is outside the client area or the window is inactive.
+//  - Closing the window with its close button does not end anything: the
+//    request is dropped, only the program decides when to stop.
+//
+// The header names no GLFW or GL type, so callers outside src/platform stay
+// free of them; the backend lives in window_glfw.cpp.
+#pragma once
+
+enum {
+  VP_SCREEN_GL = 2,                  // OpenGL mode (always on; windowed)
+  VP_SCREEN_MULTISAMPLE = 0x40000,   // set by Tscreen when samples are requested
+  VP_SCREEN_HIDDEN = 0x1000000       // an offscreen window (capture, tests)
+};
+
+enum Tscreen_attribute {
+  VP_GL_RED_BITS,
+  VP_GL_GREEN_BITS,
+  VP_GL_BLUE_BITS,
+  VP_GL_ALPHA_BITS,
+  VP_GL_DEPTH_BITS,
+  VP_GL_SAMPLES,
+  VP_GL_ATTRIBUTE_COUNT
+};
+
+// The requests made so far, in attribute order; 0 where none was made, and
+// `order` lists the attributes in the order they were asked for.
+struct Tscreen_requests {
+  int value[VP_GL_ATTRIBUTE_COUNT];
+  int order[16];
+  int count;
+};
+
+void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value);
+const Tscreen_requests& SCREEN_GL_REQUESTS();
+void SCREEN_GL_REQUESTS_CLEAR();
+
+// 0 when the mode is acceptable, else VP_ERR_ILLEGAL_CALL: width and height
+// at least 1, depth one of 1, 2, 4, 8, 15, 16, 24, 32.
+int SCREEN_VALIDATE(int width, int height, int depth);
+
+// Opens the window with a current OpenGL context. 0 on success, else an
+// error code of the run-time error facility.
+int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refresh);
+void SCREEN_CLOSE();
+bool SCREEN_IS_OPEN();
+void WINDOW_TITLE(const char* title);
+void SCREEN_FLIP();  // presents the frame and services the window's events
+
+int KEY_HELD(int scancode);             // -1 while held, else 0; 1 is Escape
+void MOUSE_POSITION(int& x, int& y);    // window pixels or (-1, -1)
+double TIMER();                         // seconds, sub-millisecond resolution

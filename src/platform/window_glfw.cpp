@@ -1,0 +1,121 @@
+// window_glfw.cpp - the window backend on GLFW 3. The only file that includes GLFW.
+#include "platform/window.h"
+
+#include <GLFW/glfw3.h>  // window, context, input
+
+#include <chrono>   // the timer: monotonic and usable before the window exists
+#include <cstdio>   // the one-line reason when the window cannot open
+#include <cstring>  // memset
+
+#include "platform/runtime_error.h"  // error codes
+
+namespace {
+
+Tscreen_requests g_requests = {};
+GLFWwindow* g_window = nullptr;
+char g_last_error[256] = "";
+
+void on_glfw_error(int, const char* description) {
+  std::snprintf(g_last_error, sizeof g_last_error, "%s", description ? description : "unknown");
+}
+
+// The close button only raises a flag that nothing reads; clearing it keeps
+// the window open until the program itself ends.
+void on_close_request(GLFWwindow* window) { glfwSetWindowShouldClose(window, GLFW_FALSE); }
+
+}  // namespace
+
+void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) {
+  if (attribute < 0 || attribute >= VP_GL_ATTRIBUTE_COUNT) return;
+  g_requests.value[attribute] = value;
+  if (g_requests.count < static_cast<int>(sizeof g_requests.order / sizeof g_requests.order[0]))
+    g_requests.order[g_requests.count++] = attribute;
+}
+
+const Tscreen_requests& SCREEN_GL_REQUESTS() { return g_requests; }
+void SCREEN_GL_REQUESTS_CLEAR() { std::memset(&g_requests, 0, sizeof g_requests); }
+
+int SCREEN_VALIDATE(int width, int height, int depth) {
+  if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
+  switch (depth) {
+    case 1: case 2: case 4: case 8: case 15: case 16: case 24: case 32: return 0;
+    default: return VP_ERR_ILLEGAL_CALL;
+  }
+}
+
+int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refresh) {
+  (void)pages;  // always double-buffered
+  if (SCREEN_VALIDATE(width, height, depth) != 0) return VP_ERR_ILLEGAL_CALL;
+  if (g_window) return VP_ERR_ILLEGAL_CALL;  // one window per process
+  glfwSetErrorCallback(on_glfw_error);
+  if (!glfwInit()) {
+    std::fprintf(stderr, "Vorpane: cannot open a window (%s)\n", g_last_error);
+    return VP_ERR_ILLEGAL_CALL;
+  }
+  glfwDefaultWindowHints();
+  glfwWindowHint(GLFW_RED_BITS, g_requests.value[VP_GL_RED_BITS]);
+  glfwWindowHint(GLFW_GREEN_BITS, g_requests.value[VP_GL_GREEN_BITS]);
+  glfwWindowHint(GLFW_BLUE_BITS, g_requests.value[VP_GL_BLUE_BITS]);
+  glfwWindowHint(GLFW_ALPHA_BITS, g_requests.value[VP_GL_ALPHA_BITS]);
+  glfwWindowHint(GLFW_DEPTH_BITS, g_requests.value[VP_GL_DEPTH_BITS]);
+  glfwWindowHint(GLFW_SAMPLES, (flags & VP_SCREEN_MULTISAMPLE) ? g_requests.value[VP_GL_SAMPLES] : 0);
+  glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+  glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+  glfwWindowHint(GLFW_VISIBLE, (flags & VP_SCREEN_HIDDEN) ? GLFW_FALSE : GLFW_TRUE);
+  glfwWindowHint(GLFW_REFRESH_RATE, refresh > 0 ? refresh : GLFW_DONT_CARE);
+  // A compatibility context of version 1.x: the drawing is fixed-function.
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 1);
+  glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
+  g_window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+  if (!g_window) {
+    std::fprintf(stderr, "Vorpane: cannot open a window (%s)\n", g_last_error);
+    glfwTerminate();
+    return VP_ERR_ILLEGAL_CALL;
+  }
+  glfwMakeContextCurrent(g_window);
+  glfwSwapInterval(0);  // the frame loop paces itself; a vsync wait would double it
+  glfwSetWindowCloseCallback(g_window, on_close_request);
+  return 0;
+}
+
+void SCREEN_CLOSE() {
+  if (!g_window) return;
+  glfwDestroyWindow(g_window);
+  g_window = nullptr;
+  glfwTerminate();
+}
+
+bool SCREEN_IS_OPEN() { return g_window != nullptr; }
+
+void WINDOW_TITLE(const char* title) {
+  if (g_window) glfwSetWindowTitle(g_window, title);
+}
+
+void SCREEN_FLIP() {
+  if (!g_window) return;
+  glfwSwapBuffers(g_window);
+  glfwPollEvents();
+}
+
+int KEY_HELD(int scancode) {
+  if (!g_window || scancode != 1) return 0;  // only Escape is ever asked for
+  return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
+}
+
+void MOUSE_POSITION(int& x, int& y) {
+  x = y = -1;
+  if (!g_window || !glfwGetWindowAttrib(g_window, GLFW_FOCUSED)) return;
+  double fx = 0.0, fy = 0.0;
+  int width = 0, height = 0;
+  glfwGetCursorPos(g_window, &fx, &fy);
+  glfwGetWindowSize(g_window, &width, &height);
+  if (fx < 0.0 || fy < 0.0 || fx >= width || fy >= height) return;
+  x = static_cast<int>(fx);
+  y = static_cast<int>(fy);
+}
+
+double TIMER() {
+  using clock = std::chrono::steady_clock;
+  static const clock::time_point origin = clock::now();
+  return std::chrono::duration<double>(clock::now() - origin).count();
+}

@@ -1,0 +1,144 @@
+// Platform services that need no display: the fatal report, the console, the
+// random source and the text file reader.
+#include <gtest/gtest.h>
+
+#include <cstdio>   // temporary files
+#include <fstream>  // writing test files
+#include <string>
+
+#include "platform/console.h"
+#include "platform/random.h"
+#include "platform/runtime_error.h"
+#include "platform/textfile.h"
+
+namespace {
+
+TEST(RuntimeError, ReportTextIsExact) {
+  EXPECT_EQ(RUNTIME_ERROR_REPORT(7, 42, "Tmatrix", "IDENTITY"),
+            "\r\nAborting due to runtime error 7 (null pointer access) at line 42 of Tmatrix::IDENTITY()\r\n\r\n");
+  EXPECT_EQ(RUNTIME_ERROR_REPORT(6, 1, "Tturret", "BULLET"),
+            "\r\nAborting due to runtime error 6 (out of bounds array access) at line 1 of Tturret::BULLET()\r\n\r\n");
+  EXPECT_EQ(RUNTIME_ERROR_REPORT(1, 9, "Tscreen", "Tscreen"),
+            "\r\nAborting due to runtime error 1 (illegal function call) at line 9 of Tscreen::Tscreen()\r\n\r\n");
+}
+
+TEST(RuntimeErrorDeathTest, ExitsWithTheCodeAfterTheReport) {
+  EXPECT_EXIT(RUNTIME_ERROR(7, 12, "Tlist", "GETNEXT"), testing::ExitedWithCode(7),
+              "Aborting due to runtime error 7 \\(null pointer access\\) at line 12 of Tlist::GETNEXT\\(\\)");
+  EXPECT_EXIT(RUNTIME_ERROR(6, 3, "Tmodel", "LOAD"), testing::ExitedWithCode(6), "out of bounds array access");
+  EXPECT_EXIT(RUNTIME_ERROR(1, 3, "Tscreen", "Tscreen"), testing::ExitedWithCode(1), "illegal function call");
+}
+
+TEST(RuntimeError, TrapTurnsTheReportIntoAnExceptionAndRestoresTheHandler) {
+  Tfatal_handler before = SET_FATAL_HANDLER(nullptr);
+  {
+    Tfatal_trap trap;
+    try {
+      int* nothing = nullptr;
+      VP_CHECK_PTR(nothing, "Tspline", "UPDATE");
+      FAIL() << "no fatal error";
+    } catch (const Truntime_error& error) {
+      EXPECT_EQ(error.code, VP_ERR_NULL_POINTER);
+      EXPECT_NE(error.report.find("of Tspline::UPDATE()"), std::string::npos);
+    }
+    EXPECT_THROW(VP_CHECK_INDEX(256, 256, "Tturret", "BULLET"), Truntime_error);
+    EXPECT_NO_THROW(VP_CHECK_INDEX(255, 256, "Tturret", "BULLET"));
+  }
+  // The trap put back whatever was installed before it.
+  EXPECT_EQ(SET_FATAL_HANDLER(before), SET_FATAL_HANDLER(before));
+}
+
+TEST(Console, NumbersLinesAndCursorPlacement) {
+  Tconsole_capture capture;
+  CONSOLE_LOCATE(2, 1);
+  CONSOLE_PRINT("turret time ");
+  CONSOLE_PRINT_INT(99);
+  CONSOLE_PRINT("x");
+  CONSOLE_PRINT_INT(-1);
+  CONSOLE_PRINT_INT(0);
+  CONSOLE_PRINT_LINE("end");
+  CONSOLE_LOCATE(16, 40);
+  EXPECT_EQ(capture.text, "\x1b[2;1Hturret time  99\r\nx-1\r\n 0\r\nend\r\n\x1b[16;40H");
+  CONSOLE_PRINT_INT(-2147483647 - 1);
+  EXPECT_NE(capture.text.find("-2147483648\r\n"), std::string::npos);
+}
+
+TEST(Console, BeepAndKeyWaitReachTheSinkAndCapturesNest) {
+  Tconsole_capture outer;
+  {
+    Tconsole_capture inner;
+    CONSOLE_BEEP();
+    CONSOLE_WAIT_KEY();
+    CONSOLE_PRINT("inner");
+    EXPECT_EQ(inner.beeps, 1);
+    EXPECT_EQ(inner.key_waits, 1);
+    EXPECT_EQ(inner.text, "inner");
+  }
+  CONSOLE_PRINT("outer");
+  EXPECT_EQ(outer.text, "outer");
+  EXPECT_EQ(outer.beeps, 0);
+}
+
+TEST(Random, UnseededDrawsRepeatAndStayInRange) {
+  RANDOM_RESET();
+  double first[100];
+  for (double& r : first) r = RND();
+  RANDOM_RESET();
+  for (double r : first) {
+    EXPECT_EQ(RND(), r);
+    EXPECT_GE(r, 0.0);
+    EXPECT_LT(r, 1.0);
+  }
+  RANDOMIZE(12.5);
+  double seeded = RND();
+  RANDOM_RESET();
+  EXPECT_NE(seeded, RND());
+}
+
+TEST(Textfile, LinesPositionsAndSeek) {
+  std::string name = testing::TempDir() + "vorpane_textfile.txt";
+  {
+    std::ofstream out(name, std::ios::binary);
+    out << "first\r\nsecond\n\nlast without end";
+  }
+  Ttextfile file;
+  ASSERT_EQ(file.OPEN(name.c_str()), 0);
+  std::string line;
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line, "first");
+  long after_first = file.POSITION();
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line, "second");
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line, "");
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line, "last without end");
+  EXPECT_TRUE(file.AT_END());
+  EXPECT_FALSE(file.READ_LINE(line));
+  ASSERT_EQ(file.SEEK(after_first), 0);
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line, "second");
+  EXPECT_EQ(file.CLOSE(), 0);
+  EXPECT_NE(file.SEEK(0), 0);
+  EXPECT_NE(file.OPEN((name + ".missing").c_str()), 0);
+  std::remove(name.c_str());
+}
+
+TEST(Textfile, VeryLongLinesAreKeptWhole) {
+  std::string name = testing::TempDir() + "vorpane_long.txt";
+  std::string longline(200000, 'v');
+  {
+    std::ofstream out(name, std::ios::binary);
+    out << longline << "\nnext\n";
+  }
+  Ttextfile file;
+  ASSERT_EQ(file.OPEN(name.c_str()), 0);
+  std::string line;
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line.size(), longline.size());
+  ASSERT_TRUE(file.READ_LINE(line));
+  EXPECT_EQ(line, "next");
+  std::remove(name.c_str());
+}
+
+}  // namespace

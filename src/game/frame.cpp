@@ -6,6 +6,27 @@
 #include "platform/console.h"  // the schedules' reports leave once per frame
 #include "platform/window.h"   // mouse, timer, present, Escape
 
+namespace {
+
+// The emitter first, then its bullets in pool order. Every slot is read by
+// value, in flight or not; only those in flight are drawn.
+void draw_emitter(const Temitter& emitter, const Tatlas& atlas) {
+  DRAW_EMITTER_SPRITE(atlas, emitter.X(), emitter.Y());
+  const Tturret& turret = emitter.turret;
+  const int count = turret.MAXBULLET();
+  for (int j = 0; j < count; ++j) {
+    Tbullet bullet = turret.BULLET(j);
+    if (bullet.ACTIVE() != 0) DRAW_BULLET_SPRITE(atlas, bullet.X(), bullet.Y());
+  }
+}
+
+}  // namespace
+
+void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas) {
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i)
+    if (scene.emitters[i].ACTIVE() != 0) draw_emitter(scene.emitters[i], atlas);
+}
+
 void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -19,14 +40,7 @@ void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
   glPushMatrix();
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
     Temitter& emitter = scene.emitters[i];
-    if (!STEP_EMITTER(emitter)) continue;
-    DRAW_EMITTER_SPRITE(atlas, emitter.X(), emitter.Y());
-    const Tturret& turret = emitter.turret;
-    const int count = turret.MAXBULLET();
-    for (int j = 0; j < count; ++j) {
-      Tbullet bullet = turret.BULLET(j);
-      if (bullet.ACTIVE() != 0) DRAW_BULLET_SPRITE(atlas, bullet.X(), bullet.Y());
-    }
+    if (STEP_EMITTER(emitter)) draw_emitter(emitter, atlas);
   }
   glPopMatrix();
   screen.VIEW_PERSPECTIVE();

@@ -109,20 +109,20 @@ TEST(ScreenState, InitGlScreenSetsTheFixedState) {
   glGetFloatv(GL_DEPTH_CLEAR_VALUE, v);
   EXPECT_EQ(v[0], 1.0f);
 
-  // GL_COLOR_MATERIAL is on, so only the values that the current colour does
-  // not track (specular, shininess) survive a later glColor; all were set.
+  // Colour material is on, so GL keeps the front ambient and diffuse equal
+  // to the current colour (white) whatever glMaterialfv asked for; the
+  // specular and shininess are the ones set.
   glGetMaterialfv(GL_FRONT, GL_SPECULAR, v);
   EXPECT_EQ(v[0], 1.0f);
   EXPECT_EQ(v[3], 1.0f);
   glGetMaterialfv(GL_FRONT, GL_SHININESS, v);
   EXPECT_EQ(v[0], 15.0f);
-  glGetMaterialfv(GL_FRONT, GL_AMBIENT, v);
-  EXPECT_FLOAT_EQ(v[0], 0.5f);
-  EXPECT_FLOAT_EQ(v[2], 1.0f);
-  EXPECT_FLOAT_EQ(v[3], 0.15f);
   glGetMaterialfv(GL_FRONT, GL_DIFFUSE, v);
-  EXPECT_FLOAT_EQ(v[0], 0.75f);
-  EXPECT_FLOAT_EQ(v[2], 0.0f);
+  EXPECT_EQ(v[0], 1.0f);
+  EXPECT_EQ(v[2], 1.0f);
+  GLint tracked = 0;
+  glGetIntegerv(GL_COLOR_MATERIAL_PARAMETER, &tracked);
+  EXPECT_EQ(tracked, GL_AMBIENT_AND_DIFFUSE);
   glGetLightfv(GL_LIGHT0, GL_AMBIENT, v);
   EXPECT_FLOAT_EQ(v[0], 0.5f);
   EXPECT_FLOAT_EQ(v[3], 1.0f);

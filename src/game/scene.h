@@ -1,0 +1,35 @@
+// scene.h - the fixed show: four emitters a quarter turn apart, their
+// movement and firing programmes, and the one target point.
+//
+// Rules:
+//  - GL-free: the trace tool and the unit tests run the scene without a
+//    window.
+//  - The scene must not move after BUILD_SCENE: every turret points at its
+//    `target`.
+//  - BUILD_SCENE draws 480 values from the random source (60 spline points
+//    per emitter, x before y); called before the source is seeded, it builds
+//    the same paths on every run.
+#pragma once
+
+#include "emitters/emitter.h"  // Temitter; Ttarget_point comes with its turret
+
+enum { VP_EMITTER_COUNT = 4 };
+
+struct Tscene {
+  Temitter* emitters = nullptr;  // one allocation of VP_EMITTER_COUNT
+  Ttarget_point target = {0.0f, 0.0f};
+};
+
+// Builds the emitters, their phases and spline paths, rewinds every
+// schedule and points every turret at `scene.target` (set to 0, 0).
+void BUILD_SCENE(Tscene& scene);
+
+// Destroys emitters 3, 2, 1, 0 and frees their allocation.
+void DESTROY_SCENE(Tscene& scene);
+
+// One frame of an active emitter: phase step, movement, turret. Returns -1
+// when the emitter was active (and should be drawn), else 0.
+int STEP_EMITTER(Temitter& emitter);
+
+// One frame of the whole scene without drawing.
+void STEP_SCENE(Tscene& scene);

@@ -1,0 +1,307 @@
+// model.cpp - Tmodel: the OBJ subset loader.
+#include "render/model.h"
+
+#include <climits>  // INT_MIN/INT_MAX: rounded values must fit an int32 before the cast
+#include <cmath>    // nearbyint (ties to even under the default rounding mode)
+#include <cstdint>  // SIZE_MAX
+#include <cstdlib>  // calloc/free, strtod
+
+#include "platform/console.h"        // the refusal of a second LOAD
+#include "platform/runtime_error.h"  // fatal reports
+#include "platform/textfile.h"       // the file, line by line
+
+namespace {
+
+const char k_module[] = "Tmodel";
+const char k_face_list_marker[] = "#\t               Face list";
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The decimal number at the start of line[position...]: blanks skipped, an
+// optional sign, digits with an optional fraction, an optional exponent;
+// reading stops at the first character that cannot continue it. No number
+// (or a position past the end) reads as 0.
+double read_number(const std::string& line, std::size_t position) {
+  const std::size_t length = line.size();
+  std::size_t i = position;
+  while (i < length && is_blank(line[i])) ++i;
+  const std::size_t start = i;
+  if (i < length && (line[i] == '+' || line[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < length && is_digit(line[i])) ++i, ++digits;
+  if (i < length && line[i] == '.') {
+    ++i;
+    while (i < length && is_digit(line[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0.0;
+  if (i < length && (line[i] == 'e' || line[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < length && (line[j] == '+' || line[j] == '-')) ++j;
+    if (j < length && is_digit(line[j])) {
+      while (j < length && is_digit(line[j])) ++j;
+      i = j;
+    }
+  }
+  // strtod on exactly the accepted text: correctly rounded, and it cannot
+  // wander into "inf", "nan" or hexadecimal forms.
+  const std::string text = line.substr(start, i - start);
+  return std::strtod(text.c_str(), nullptr);
+}
+
+// Indexes and material numbers: rounded to nearest, clamped to int32 so that
+// a huge or infinite value cannot make the conversion undefined.
+std::int32_t round_clamped(double value) {
+  double r = std::nearbyint(value);
+  if (std::isnan(r)) return 0;
+  if (r < static_cast<double>(INT_MIN)) return INT_MIN;
+  if (r > static_cast<double>(INT_MAX)) return INT_MAX;
+  return static_cast<std::int32_t>(r);
+}
+
+// A header count: rounded to nearest; negative or beyond int32 is refused.
+std::int32_t header_count(const std::string& line, std::size_t position) {
+  double r = std::nearbyint(read_number(line, position));
+  if (!(r >= 0.0 && r <= static_cast<double>(INT_MAX))) {
+    RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
+  }
+  return static_cast<std::int32_t>(r);
+}
+
+// A zero-filled array of `count` records. An empty array still gets one
+// record's storage so that "announced as empty" and "never announced" stay
+// apart (a null array and a full one report differently).
+template <typename T>
+T* allocate_zeroed(std::int32_t count) {
+  std::size_t records = count > 0 ? static_cast<std::size_t>(count) : 1;
+  if (records > SIZE_MAX / sizeof(T)) RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
+  void* block = std::calloc(records, sizeof(T));
+  if (block == nullptr) RUNTIME_ERROR(VP_ERR_NULL_POINTER, __LINE__, k_module, "LOAD");
+  return static_cast<T*>(block);
+}
+
+template <typename T>
+void release(T*& array) {
+  std::free(array);
+  array = nullptr;
+}
+
+bool starts_with(const std::string& line, const char* prefix) {
+  return line.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+}  // namespace
+
+void GETSURFACES(Ttextfile& file, Tmaterial_list& list) {
+  int count = 0;
+  std::string line;
+  while (file.READ_LINE(line)) {
+    if (!starts_with(line, "usemtl")) continue;
+    bool known = false;
+    for (int i = 0; i < count && !known; ++i) known = list[i] == line;
+    if (known) continue;
+    if (count >= VP_MODEL_MATERIAL_LINES) {
+      RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "GETSURFACES");
+    }
+    list[count++] = line;
+  }
+  int error = file.SEEK(0);
+  if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "GETSURFACES");
+}
+
+Tmodel::Tmodel(const char* file_name) { LOAD(file_name); }
+
+Tmodel::~Tmodel() { UNLOAD(); }
+
+void Tmodel::UNLOAD() {
+  VERTEX_COUNT_ = 0;
+  FACE_COUNT_ = 0;
+  MATERIAL_COUNT_ = 0;
+  release(VERTICES_);
+  release(VERTEX_AUX_);
+  release(FACES_);
+  release(MATERIALS_);
+  NOT_LOADED_ = -1;
+}
+
+void Tmodel::LOAD(const char* file_name) {
+  if (NOT_LOADED_ == 0) {
+    CONSOLE_BEEP();
+    CONSOLE_PRINT_LINE("Model already allocated!!!");
+    CONSOLE_WAIT_KEY();
+    return;
+  }
+  // An empty model may still hold arrays from a load that a trapped fatal
+  // error cut short; they must not leak or leak into this load.
+  UNLOAD();
+
+  Ttextfile file;
+  int error = file.OPEN(file_name);
+  if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
+
+  Tmaterial_list list;
+  GETSURFACES(file, list);
+  int distinct_materials = 0;
+  while (distinct_materials < VP_MODEL_MATERIAL_LINES && !list[distinct_materials].empty()) {
+    ++distinct_materials;
+  }
+
+  std::string current = list[0];
+  std::int32_t vertex_counter = 0;
+  std::int32_t triangle_counter = 0;
+  std::int32_t material_counter = 0;
+  int corner = 0;
+  bool inside_current = false;
+  bool first_recorded = false;
+  long face_list_position = -1;
+  bool first_pass = true;
+
+  std::string line;
+  for (;;) {
+    while (file.READ_LINE(line)) {
+      // Later passes re-read only the face list: a header or vertex there
+      // was already taken in the first pass and taking it again would
+      // reallocate or overflow what that pass stored.
+      if (first_pass) {
+        std::size_t at = line.find("Vertices:");
+        if (at != std::string::npos) {
+          // A repeated header replaces the arrays; the vertex counter keeps
+          // counting, so surplus vertices still meet the bounds check.
+          release(VERTICES_);
+          release(VERTEX_AUX_);
+          VERTEX_COUNT_ = 0;
+          std::int32_t count = header_count(line, at + 10);
+          VERTICES_ = allocate_zeroed<Tvector>(count);
+          VERTEX_AUX_ = allocate_zeroed<Tvector>(count);
+          VERTEX_COUNT_ = count;
+        }
+        at = line.find("Faces:");
+        if (at != std::string::npos) {
+          release(FACES_);
+          FACE_COUNT_ = 0;
+          std::int32_t count = header_count(line, at + 7);
+          FACES_ = allocate_zeroed<Tface>(count);
+          FACE_COUNT_ = count;
+        }
+        at = line.find("Materials:");
+        if (at != std::string::npos) {
+          release(MATERIALS_);
+          MATERIAL_COUNT_ = 0;
+          std::int32_t count = header_count(line, at + 11);
+          MATERIALS_ = allocate_zeroed<Tmaterial>(count);
+          MATERIAL_COUNT_ = count;
+        }
+      }
+      if (line.find(k_face_list_marker) != std::string::npos) face_list_position = file.POSITION();
+
+      if (starts_with(line, "usemtl")) {
+        double number = read_number(line, 6);
+        inside_current = line == current;
+        if (inside_current) {
+          VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
+          VP_CHECK_INDEX(material_counter, MATERIAL_COUNT_, k_module, "LOAD");
+          Tmaterial& material = MATERIALS_[material_counter];
+          if (!first_recorded) {
+            material.FIRST_FACE = triangle_counter;
+            first_recorded = true;
+          }
+          material.MTL_NUMBER = round_clamped(number);
+        }
+      }
+
+      if (first_pass && starts_with(line, "v ")) {
+        VP_CHECK_PTR(VERTICES_, k_module, "LOAD");
+        VP_CHECK_INDEX(vertex_counter, VERTEX_COUNT_, k_module, "LOAD");
+        Tvector& vertex = VERTICES_[vertex_counter];
+        int field = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+          if (!is_blank(line[i])) continue;
+          ++field;
+          float value = static_cast<float>(read_number(line, i + 1));
+          if (field == 1) vertex.x = value;
+          if (field == 2) vertex.y = value;
+          if (field == 3) vertex.z = value;
+        }
+        ++vertex_counter;
+      }
+
+      if (inside_current && starts_with(line, "vt")) {
+        corner = corner % 3 + 1;
+        const int slot = 4 - corner;
+        VP_CHECK_PTR(FACES_, k_module, "LOAD");
+        VP_CHECK_INDEX(triangle_counter, FACE_COUNT_, k_module, "LOAD");
+        Tuv& uv = FACES_[triangle_counter].UV[slot - 1];
+        int field = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+          if (!is_blank(line[i])) continue;
+          ++field;
+          if (field == 1) uv.u = static_cast<float>(read_number(line, i + 1));
+          if (field == 2) uv.v = static_cast<float>(read_number(line, i + 1));
+        }
+      }
+
+      if (inside_current && starts_with(line, "f ")) {
+        VP_CHECK_PTR(FACES_, k_module, "LOAD");
+        VP_CHECK_INDEX(triangle_counter, FACE_COUNT_, k_module, "LOAD");
+        Tface& face = FACES_[triangle_counter];
+        int field = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+          if (!is_blank(line[i])) continue;
+          ++field;
+          VP_CHECK_INDEX(field - 1, 3, k_module, "LOAD");
+          face.V[field - 1] = round_clamped(read_number(line, i + 1) - 1.0);
+        }
+        ++triangle_counter;
+      }
+    }
+
+    // End of a pass: close the current material's run.
+    VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
+    VP_CHECK_INDEX(material_counter, MATERIAL_COUNT_, k_module, "LOAD");
+    Tmaterial& material = MATERIALS_[material_counter];
+    material.LAST_FACE = triangle_counter - 1;
+    // A material with no triangles gets the empty run just past the
+    // triangles stored before it.
+    if (!first_recorded) material.FIRST_FACE = triangle_counter;
+    ++material_counter;
+    first_recorded = false;
+    // Materials beyond the announced count would have no record and their
+    // triangles would vanish unseen: such a file is refused like any other
+    // surplus.
+    if (first_pass && distinct_materials > MATERIAL_COUNT_) {
+      RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
+    }
+    if (material_counter >= MATERIAL_COUNT_) break;
+
+    // Another pass needs the marker; without one there is no face list to
+    // go back to, and the start of the file would read the vertices twice.
+    if (face_list_position < 0) RUNTIME_ERROR(VP_ERR_ILLEGAL_CALL, __LINE__, k_module, "LOAD");
+    error = file.SEEK(face_list_position);
+    if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
+    VP_CHECK_INDEX(material_counter, VP_MODEL_MATERIAL_LINES, k_module, "LOAD");
+    current = list[static_cast<std::size_t>(material_counter)];
+    first_pass = false;
+  }
+
+  error = file.CLOSE();
+  if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
+  NOT_LOADED_ = 0;
+}
+
+void Tmodel::SCALE(float s) { SCALE(s, s, s); }
+
+void Tmodel::SCALE(float sx, float sy, float sz) {
+  for (std::int32_t i = 0; i < VERTEX_COUNT_; ++i) {
+    VERTICES_[i].x *= sx;
+    VERTICES_[i].y *= sy;
+    VERTICES_[i].z *= sz;
+  }
+}
+
+void Tmodel::TRANSLATE(float tx, float ty, float tz) {
+  for (std::int32_t i = 0; i < VERTEX_COUNT_; ++i) {
+    VERTICES_[i].x += tx;
+    VERTICES_[i].y += ty;
+    VERTICES_[i].z += tz;
+  }
+}

@@ -1,0 +1,136 @@
+// vorpane-objinfo - prints what the OBJ loader reads from a file.
+//
+//   vorpane-objinfo FILE [--scale S | --scale SX,SY,SZ] [--translate X,Y,Z] [--dump]
+//
+// Plain lines on stdout: counts, one line per material, the bounding box
+// (omitted without vertices) and, with --dump, every vertex and triangle.
+// Floats are printed as the shortest text that reads back to the same float.
+// A bad file ends in the loader's own fatal report and exit status; bad
+// options print one usage line on stderr and exit with status 2.
+#include <cstdio>   // printf, the output
+#include <cstdlib>  // strtof, exit
+#include <cstring>  // strcmp on options
+#include <string>   // float text
+
+#include "platform/console.h"  // silenced: stdout carries data
+#include "render/model.h"      // the loader
+
+namespace {
+
+[[noreturn]] void usage() {
+  std::fputs(
+      "usage: vorpane-objinfo FILE [--scale S | --scale SX,SY,SZ] [--translate X,Y,Z] [--dump]\n",
+      stderr);
+  std::exit(2);
+}
+
+// Parses "A" or "A,B,C" (count 1 or 3 values, whole text consumed).
+bool parse_floats(const char* text, float* values, int count) {
+  const char* p = text;
+  for (int i = 0; i < count; ++i) {
+    if (*p == '\0' || *p == ' ' || *p == '\t') return false;
+    char* end = nullptr;
+    values[i] = std::strtof(p, &end);
+    if (end == p) return false;
+    p = end;
+    if (i + 1 < count) {
+      if (*p != ',') return false;
+      ++p;
+    }
+  }
+  return *p == '\0';
+}
+
+std::string float_text(float value) {
+  char buffer[64];
+  for (int precision = 6; precision <= 9; ++precision) {
+    std::snprintf(buffer, sizeof buffer, "%.*g", precision, static_cast<double>(value));
+    if (std::strtof(buffer, nullptr) == value) break;
+  }
+  return buffer;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* file_name = nullptr;
+  bool scale = false;
+  float scale_by[3] = {1.0f, 1.0f, 1.0f};
+  bool translate = false;
+  float translate_by[3] = {0.0f, 0.0f, 0.0f};
+  bool dump = false;
+
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--scale") == 0) {
+      if (scale || i + 1 >= argc) usage();
+      const char* value = argv[++i];
+      if (parse_floats(value, scale_by, 1)) {
+        scale_by[1] = scale_by[2] = scale_by[0];
+      } else if (!parse_floats(value, scale_by, 3)) {
+        usage();
+      }
+      scale = true;
+    } else if (std::strcmp(arg, "--translate") == 0) {
+      if (translate || i + 1 >= argc || !parse_floats(argv[++i], translate_by, 3)) usage();
+      translate = true;
+    } else if (std::strcmp(arg, "--dump") == 0) {
+      dump = true;
+    } else if (arg[0] == '-' && arg[1] != '\0') {
+      usage();
+    } else {
+      if (file_name) usage();
+      file_name = arg;
+    }
+  }
+  if (!file_name) usage();
+
+  CONSOLE_SILENCE();
+  Tmodel model;
+  model.LOAD(file_name);
+  if (scale) model.SCALE(scale_by[0], scale_by[1], scale_by[2]);
+  if (translate) model.TRANSLATE(translate_by[0], translate_by[1], translate_by[2]);
+
+  const int vertex_count = model.VERTEX_COUNT();
+  const int face_count = model.FACE_COUNT();
+  const int material_count = model.MATERIAL_COUNT();
+  const Tvector* vertices = model.VERTICES();
+  const Tface* faces = model.FACES();
+  const Tmaterial* materials = model.MATERIALS();
+
+  std::printf("vertices %d\nfaces %d\nmaterials %d\n", vertex_count, face_count, material_count);
+  for (int i = 0; i < material_count; ++i) {
+    std::printf("material %d number %d faces %d-%d\n", i, materials[i].MTL_NUMBER,
+                materials[i].FIRST_FACE, materials[i].LAST_FACE);
+  }
+  if (vertex_count > 0) {
+    Tvector low = vertices[0];
+    Tvector high = vertices[0];
+    for (int i = 1; i < vertex_count; ++i) {
+      const Tvector& v = vertices[i];
+      if (v.x < low.x) low.x = v.x;
+      if (v.y < low.y) low.y = v.y;
+      if (v.z < low.z) low.z = v.z;
+      if (v.x > high.x) high.x = v.x;
+      if (v.y > high.y) high.y = v.y;
+      if (v.z > high.z) high.z = v.z;
+    }
+    std::printf("bounds %s %s %s %s %s %s\n", float_text(low.x).c_str(), float_text(low.y).c_str(),
+                float_text(low.z).c_str(), float_text(high.x).c_str(), float_text(high.y).c_str(),
+                float_text(high.z).c_str());
+  }
+  if (dump) {
+    for (int i = 0; i < vertex_count; ++i) {
+      std::printf("vertex %d %s %s %s\n", i, float_text(vertices[i].x).c_str(),
+                  float_text(vertices[i].y).c_str(), float_text(vertices[i].z).c_str());
+    }
+    for (int i = 0; i < face_count; ++i) {
+      const Tface& f = faces[i];
+      std::printf("face %d v %d %d %d uv %s %s %s %s %s %s\n", i, f.V[0], f.V[1], f.V[2],
+                  float_text(f.UV[0].u).c_str(), float_text(f.UV[0].v).c_str(),
+                  float_text(f.UV[1].u).c_str(), float_text(f.UV[1].v).c_str(),
+                  float_text(f.UV[2].u).c_str(), float_text(f.UV[2].v).c_str());
+    }
+  }
+  return 0;
+}

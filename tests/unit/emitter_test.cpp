@@ -1,0 +1,234 @@
+// Emitter: pattern selection, each pattern's first steps, the phase list
+// timing and report, and the frame step that feeds the turret.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include "emitters/emitter.h"
+#include "platform/console.h"
+
+namespace {
+
+void setup(Temitter& e, int ai, int angle_speed, int radius) {
+  e.AI(ai);
+  e.CHANGE_AI();
+  e.ANGLE(0);
+  e.ANGLE_SPEED(angle_speed);
+  e.RADIUS_DELTA(radius);
+}
+
+TEST(Emitter, Defaults) {
+  Temitter e;
+  EXPECT_EQ(e.ACTIVE(), -1);
+  EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR);
+  EXPECT_EQ(e.spline.MAXINDEX(), 0);
+  ASSERT_NE(e.schedule.GETDATA_PTR(), nullptr);
+  EXPECT_EQ(e.schedule.GETDATA_PTR()->ACTIVETIME, 0);
+}
+
+TEST(Emitter, ChangeAiTable) {
+  Temitter e;
+  const Temitter::Tai_proc expected[8] = {&Temitter::AI_LINEAR,   &Temitter::AI_SINE_V, &Temitter::AI_SINE_H,
+                                          &Temitter::AI_BOUNCE_V, &Temitter::AI_BOUNCE_H, &Temitter::AI_CIRCLE,
+                                          &Temitter::AI_POLAR,    &Temitter::AI_SPLINE};
+  for (int ai = 0; ai < 8; ++ai) {
+    e.AI(ai);
+    e.CHANGE_AI();
+    EXPECT_EQ(e.AI_PROC(), expected[ai]) << ai;
+  }
+  for (int ai : {8, -1, INT_MIN}) {
+    e.AI(ai);
+    e.CHANGE_AI();
+    EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR) << ai;
+  }
+  e.AI(5);  // the setter alone does not reselect
+  EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR);
+}
+
+TEST(Emitter, LinearAddsVelocityAndKeepsAngle) {
+  Temitter e;
+  e.XV(1.5f);
+  e.YV(-2.0f);
+  e.ANGLE_SPEED(7);
+  e.MOVE();
+  EXPECT_EQ(e.X(), 1.5f);
+  EXPECT_EQ(e.Y(), -2.0f);
+  EXPECT_EQ(e.ANGLE(), 0);
+}
+
+TEST(Emitter, SineVStepsByRadiusTimesSine) {
+  Temitter e;
+  setup(e, AI_SINE_V_ID, 90, 10);
+  e.Y(100.0f);
+  e.MOVE();
+  EXPECT_FLOAT_EQ(e.Y(), 110.0f);
+  e.MOVE();
+  EXPECT_NEAR(e.Y(), 110.0f, 1e-4f);
+  e.MOVE();
+  EXPECT_NEAR(e.Y(), 100.0f, 1e-4f);
+  EXPECT_EQ(e.X(), 0.0f);
+  EXPECT_EQ(e.ANGLE(), 270);
+}
+
+TEST(Emitter, SineHAndBounceHMoveX) {
+  Temitter e;
+  setup(e, AI_SINE_H_ID, 90, 10);
+  e.MOVE();
+  EXPECT_FLOAT_EQ(e.X(), 10.0f);
+  Temitter b;
+  setup(b, AI_BOUNCE_H_ID, 90, 10);
+  b.MOVE();
+  EXPECT_FLOAT_EQ(b.X(), -10.0f);
+  EXPECT_EQ(b.Y(), 0.0f);
+}
+
+TEST(Emitter, BounceVSignFollowsHalfTurnParity) {
+  Temitter e;
+  setup(e, AI_BOUNCE_V_ID, 90, 10);
+  e.MOVE();  // ANGLE 90, q 0: upward
+  EXPECT_FLOAT_EQ(e.Y(), -10.0f);
+  e.MOVE();  // ANGLE 180, q 1: |sin| about 0
+  EXPECT_NEAR(e.Y(), -10.0f, 1e-4f);
+  e.MOVE();  // ANGLE 270, q 1: downward
+  EXPECT_NEAR(e.Y(), 0.0f, 1e-4f);
+
+  Temitter n;
+  setup(n, AI_BOUNCE_V_ID, 0, 10);
+  n.ANGLE(-270);  // q = -1 is odd: +R|sin a|
+  n.MOVE();
+  EXPECT_FLOAT_EQ(n.Y(), 10.0f);
+}
+
+TEST(Emitter, CircleTurnsTheStep) {
+  Temitter e;
+  setup(e, AI_CIRCLE_ID, 2, 2);
+  e.X(320.0f);
+  e.Y(240.0f);
+  e.MOVE();
+  volatile float a = static_cast<float>(2 * DEG_TO_RAD);
+  const float dx = 2.0f * std::cos(static_cast<float>(a));
+  const float dy = 2.0f * std::sin(static_cast<float>(a));
+  EXPECT_EQ(e.X(), 320.0f + dx);
+  EXPECT_EQ(e.Y(), 240.0f + dy);
+}
+
+TEST(Emitter, PolarOrbitsADriftingCentre) {
+  Temitter e;
+  setup(e, AI_POLAR_ID, 30, 150);
+  e.XCENTER(320.0f);
+  e.YCENTER(240.0f);
+  for (int i = 0; i < 12; ++i) {
+    e.MOVE();
+    EXPECT_NEAR(std::hypot(e.X() - 320.0f, e.Y() - 240.0f), 150.0f, 1e-3f);
+  }
+  EXPECT_EQ(e.XCENTER(), 320.0f);
+  e.XV(1.0f);
+  e.MOVE();
+  EXPECT_EQ(e.XCENTER(), 321.0f);
+}
+
+TEST(Emitter, SplineIgnoresVelocity) {
+  Temitter e;
+  e.spline.INITCOORDS(4);
+  e.spline.P(1, 50.0f, 60.0f);
+  setup(e, AI_SPLINE_ID, 5, 1);
+  e.XV(100.0f);
+  e.MOVE();
+  EXPECT_EQ(e.X(), 50.0f);
+  EXPECT_EQ(e.Y(), 60.0f);
+  EXPECT_EQ(e.ANGLE(), 0);
+}
+
+TEST(Emitter, AngleWrapsAtInt32Max) {
+  Temitter e;
+  setup(e, AI_SINE_V_ID, 10, 1);
+  e.ANGLE(INT_MAX - 5);
+  e.MOVE();
+  EXPECT_EQ(e.ANGLE(), INT_MIN + 4);
+}
+
+Temitter_phase record(int activetime, int ai) {
+  Temitter_phase p;
+  p.ACTIVETIME = activetime;
+  p.ACTIVE = 1;
+  p.AI = ai;
+  p.X = 7.0f;
+  return p;
+}
+
+TEST(EmitterSchedule, TwoShortPhases) {
+  Temitter e;
+  e.ADDTO_LIST(record(2, 1));
+  e.ADDTO_LIST(record(0, 2));
+  e.START();
+  Tconsole_capture quiet;
+  const int expected_result[6] = {-1, 0, 0, -1, 0, -1};
+  const int expected_index[6] = {1, 1, 1, 2, 2, 1};
+  for (int call = 0; call < 6; ++call) {
+    EXPECT_EQ(e.MANAGE_LIST(), expected_result[call]) << call + 1;
+    EXPECT_EQ(e.LISTINDEX(), expected_index[call]) << call + 1;
+  }
+  EXPECT_EQ(e.AI_PROC(), &Temitter::AI_SINE_V);
+}
+
+TEST(EmitterSchedule, DefaultRecordStretchesLaterWraps) {
+  Temitter e;
+  e.ADDTO_LIST(record(2, 1));
+  e.ADDTO_LIST(record(3, 2));
+  e.START();
+  Tconsole_capture quiet;
+  std::vector<int> a, b;
+  for (int call = 1; call <= 25; ++call) {
+    if (e.MANAGE_LIST() != 0) (e.AI() == 1 ? a : b).push_back(call);
+  }
+  EXPECT_EQ(a, (std::vector<int>{1, 9, 20}));
+  EXPECT_EQ(b, (std::vector<int>{4, 12, 23}));
+}
+
+TEST(EmitterSchedule, NoAddedPhasesNeverLeavesLinear) {
+  Temitter e;
+  e.START();
+  Tconsole_capture quiet;
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(e.MANAGE_LIST(), 0);
+  EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR);
+}
+
+TEST(EmitterSchedule, OverrideAndReport) {
+  Temitter e;
+  e.ADDTO_LIST(record(5, 0));
+  e.START();
+  Tconsole_capture cap;
+  EXPECT_EQ(e.MANAGE_LIST(100, MISSING_COORD), -1);
+  EXPECT_EQ(cap.text, "\x1b[6;1Hemitter time -1\r\nemitter listindex  0\r\n");
+  EXPECT_EQ(e.X(), 100.0f);
+  EXPECT_EQ(e.ACTIVE(), 1);
+  cap.text.clear();
+  EXPECT_EQ(e.MANAGE_LIST(1, 1), 0);
+  EXPECT_EQ(cap.text, "\x1b[6;1Hemitter time  4\r\nemitter listindex  1\r\n");
+  EXPECT_EQ(e.X(), 100.0f);
+}
+
+TEST(EmitterSchedule, DoThingyPlacesAndDrivesTheTurret) {
+  Temitter e;
+  e.XV(3.0f);
+  Tturret_phase p;
+  p.ACTIVETIME = 10;
+  p.ACTIVE = 1;
+  p.MAXBULLET = 256;
+  p.X = 420.0f;
+  p.Y = 140.0f;
+  e.turret.ADDTO_LIST(p);
+  e.turret.START();
+  Tconsole_capture quiet;
+  e.DO_THINGY(0);
+  // The phase entered in this frame overrides the placement until the next.
+  EXPECT_EQ(e.turret.X(), 420.0f);
+  EXPECT_EQ(e.turret.LISTINDEX(), 1);
+  e.DO_THINGY(0);
+  EXPECT_EQ(e.turret.X(), 6.0f);
+  EXPECT_EQ(e.turret.Y(), 0.0f);
+}
+
+}  // namespace

@@ -214,7 +214,9 @@ void Tmodel::LOAD(const char* file_name) {
         VP_CHECK_INDEX(vertex_counter, VERTEX_COUNT_, k_module, "LOAD");
         Tvector& vertex = VERTICES_[vertex_counter];
         int field = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
+        // Fields past the third are ignored, so the scan stops there: a long
+        // run of blanks would otherwise be re-skipped once per blank.
+        for (std::size_t i = 0; i < line.size() && field < 3; ++i) {
           if (!is_blank(line[i])) continue;
           ++field;
           float value = static_cast<float>(read_number(line, i + 1));
@@ -232,7 +234,7 @@ void Tmodel::LOAD(const char* file_name) {
         VP_CHECK_INDEX(triangle_counter, FACE_COUNT_, k_module, "LOAD");
         Tuv& uv = FACES_[triangle_counter].UV[slot - 1];
         int field = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
+        for (std::size_t i = 0; i < line.size() && field < 2; ++i) {
           if (!is_blank(line[i])) continue;
           ++field;
           if (field == 1) uv.u = static_cast<float>(read_number(line, i + 1));

@@ -1,0 +1,105 @@
+// vorpane-trace: CSV shape, frame selection and option errors, run as a
+// separate process.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Trun {
+  int status = -1;
+  std::vector<std::string> lines;
+};
+
+Trun run_trace(const std::string& args) {
+  Trun r;
+  const std::string command = std::string(VORPANE_BIN_DIR) + "/vorpane-trace " + args + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  std::string line;
+  int c;
+  while ((c = std::fgetc(pipe)) != EOF) {
+    if (c == '\n') {
+      r.lines.push_back(line);
+      line.clear();
+    } else {
+      line += static_cast<char>(c);
+    }
+  }
+  if (!line.empty()) r.lines.push_back(line);
+  const int raw = pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+TEST(Trace, HeaderAndRowShapes) {
+  Trun r = run_trace("--frames 30");
+  ASSERT_EQ(r.status, 0);
+  ASSERT_FALSE(r.lines.empty());
+  EXPECT_EQ(r.lines[0], "kind,frame,emitter,slot,x,y");
+  const std::regex row("([EB]),([0-9]+),([0-3]),(-1|[0-9]+),(-?[0-9.e+-]+),(-?[0-9.e+-]+)");
+  int emitter_rows = 0;
+  int last_frame = 0;
+  int last_emitter = -1;
+  for (size_t i = 1; i < r.lines.size(); ++i) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(r.lines[i], m, row)) << r.lines[i];
+    const int frame = std::stoi(m[2]);
+    const int emitter = std::stoi(m[3]);
+    if (m[1] == "E") {
+      ++emitter_rows;
+      EXPECT_EQ(m[4], "-1");
+      // Emitters in index order within a frame, frames in order.
+      if (frame == last_frame) EXPECT_EQ(emitter, last_emitter + 1);
+      else EXPECT_EQ(emitter, 0);
+      last_frame = frame;
+      last_emitter = emitter;
+    } else {
+      EXPECT_EQ(frame, last_frame);
+      EXPECT_EQ(emitter, last_emitter);
+    }
+  }
+  EXPECT_EQ(emitter_rows, 30 * 4);
+  EXPECT_EQ(r.lines[1], "E,1,0,-1,321.99878,240.0698");
+}
+
+TEST(Trace, EveryPrintsMultiplesAndTheLastFrame) {
+  Trun r = run_trace("--frames 10 --every 4 --target=-1,-1");
+  ASSERT_EQ(r.status, 0);
+  std::vector<std::string> frames;
+  for (size_t i = 1; i < r.lines.size(); ++i) {
+    if (r.lines[i].rfind("E,", 0) == 0 && r.lines[i].find(",0,-1,") != std::string::npos) {
+      frames.push_back(r.lines[i].substr(2, r.lines[i].find(',', 2) - 2));
+    }
+  }
+  EXPECT_EQ(frames, (std::vector<std::string>{"4", "8", "10"}));
+}
+
+TEST(Trace, TargetDoesNotTouchUnaimedPhases) {
+  // Phase 1 fires type-2 bullets that never aim: the target must not change
+  // a short trace.
+  Trun a = run_trace("--frames 20 --target 10,10");
+  Trun b = run_trace("--frames 20 --target -1,-1");
+  ASSERT_EQ(a.status, 0);
+  EXPECT_EQ(a.lines, b.lines);
+}
+
+TEST(Trace, BadOptionsExitWithStatus2) {
+  for (const char* args : {"--bogus", "--frames", "--frames 0", "--frames -5", "--frames 12x", "--every 0",
+                           "--target 1", "--target 1,y", "--target 1,2,3", "extra", "--frames=", "--every=-1"}) {
+    Trun r = run_trace(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_TRUE(r.lines.empty()) << args;
+  }
+  Trun help = run_trace("--help");
+  EXPECT_EQ(help.status, 0);
+  ASSERT_FALSE(help.lines.empty());
+  EXPECT_NE(help.lines[0].find("usage"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# --target is the mouse point of every frame. Only the last turret phase
+# (from frame 7110) fires bullets that stop and then re-aim at it; the first
+# of them sets off again at frame 7183, 72 frames after it was fired. Frames
+# before that are the same whatever the target; frames after it differ.
+# The default target is (-1, -1), the point of a mouse outside the window.
+# Usage: capture_target.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
+set -euo pipefail
+bin=$1 src=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[[ -n "${DISPLAY:-}" ]] || fail "no display (run under xvfb-run, as scripts/test does)"
+
+capture() {  # capture FOLDER OPTIONS...
+  local out=$1; shift
+  "$bin/vorpane-capture" --atlas "$src/assets/parts.png" --out "$work/$out" --fast-forward \
+    --frames 5000,7182,7250 "$@" >/dev/null || fail "vorpane-capture $* exited with $?"
+}
+
+capture default
+capture minus --target -1,-1
+capture aimed --target=100,100
+for f in 005000 007182 007250; do
+  cmp -s "$work/default/frame-$f.png" "$work/minus/frame-$f.png" || fail "frame $f: --target -1,-1 is not the default"
+done
+for f in 005000 007182; do
+  cmp -s "$work/default/frame-$f.png" "$work/aimed/frame-$f.png" || fail "frame $f changed with the target"
+done
+if cmp -s "$work/default/frame-007250.png" "$work/aimed/frame-007250.png"; then
+  fail "frame 7250 of the aimed phase does not follow the target"
+fi
+echo "PASS"

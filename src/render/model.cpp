@@ -132,7 +132,7 @@ void Tmodel::LOAD(const char* file_name) {
     return;
   }
   // An empty model may still hold arrays from a load that a trapped fatal
-  // error cut short; they must not leak or leak into this load.
+  // error cut short; they must neither leak nor mix into this load.
   UNLOAD();
 
   Ttextfile file;

@@ -15,7 +15,7 @@ const char* error_text(int code) {
   }
 }
 
-void default_handler(int code, const std::string& report) {
+[[noreturn]] void default_handler(int code, const std::string& report) {
   // Console text that is still buffered belongs before the report.
   std::fflush(stdout);
   std::fwrite(report.data(), 1, report.size(), stderr);

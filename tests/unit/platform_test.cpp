@@ -29,8 +29,10 @@ TEST(RuntimeErrorDeathTest, ExitsWithTheCodeAfterTheReport) {
   EXPECT_EXIT(RUNTIME_ERROR(1, 3, "Tscreen", "Tscreen"), testing::ExitedWithCode(1), "illegal function call");
 }
 
+[[noreturn]] void marker_handler(int code, const std::string& report) { THROW_RUNTIME_ERROR(code, report); }
+
 TEST(RuntimeError, TrapTurnsTheReportIntoAnExceptionAndRestoresTheHandler) {
-  Tfatal_handler before = SET_FATAL_HANDLER(nullptr);
+  Tfatal_handler before = SET_FATAL_HANDLER(marker_handler);
   {
     Tfatal_trap trap;
     try {
@@ -45,7 +47,7 @@ TEST(RuntimeError, TrapTurnsTheReportIntoAnExceptionAndRestoresTheHandler) {
     EXPECT_NO_THROW(VP_CHECK_INDEX(255, 256, "Tturret", "BULLET"));
   }
   // The trap put back whatever was installed before it.
-  EXPECT_EQ(SET_FATAL_HANDLER(before), SET_FATAL_HANDLER(before));
+  EXPECT_EQ(SET_FATAL_HANDLER(before), &marker_handler);
 }
 
 TEST(Console, NumbersLinesAndCursorPlacement) {

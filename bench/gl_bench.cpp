@@ -1,0 +1,285 @@
+// gl_bench.cpp - what one frame's drawing costs, and how evenly the frame
+// loop paces its frames.
+//
+//   vorpane-bench-gl --samples=N [--pace=FRAMES] [--figures=PATH] [benchmark flags]
+//
+// Rules:
+//  - One window per process: the pixel format (multisampling or not) is
+//    chosen once with --samples, so each format is its own run.
+//  - The drawing is timed on a scene stepped, as the show steps it, to the
+//    first frame in which all 4 x 256 bullets are in flight; nothing is
+//    stepped while drawing is timed. glFinish ends every timed frame, so
+//    the renderer's deferred work is inside the time.
+//  - The batched drawing exists only here, as a yardstick: the same sprites,
+//    texture coordinates and state in one glBegin/glEnd.
+//  - Pacing runs the real frame loop on a freshly built scene, with the
+//    schedules' reports going to /dev/null through stdout as in
+//    `vorpane > /dev/null`.
+#include <GL/gl.h>                // drawing, glFinish, queries
+#include <benchmark/benchmark.h>  // the harness
+#include <fcntl.h>                // open /dev/null
+#include <unistd.h>               // dup, dup2
+
+#include <cmath>    // pacing statistics
+#include <cstdio>   // messages, stdout
+#include <cstdlib>  // atoi
+#include <cstring>  // argument prefixes
+#include <string>   // names
+#include <vector>   // timestamps, pixels
+
+#include "bench_report.h"      // figures for scripts/bench
+#include "game/atlas.h"        // the sprites
+#include "game/frame.h"        // FRAME_DRAW_SPRITES, RUN_FRAME_LOOP
+#include "game/scene.h"        // the show's scene
+#include "platform/console.h"  // silence while preparing
+#include "platform/random.h"   // the show's spline paths
+#include "platform/window.h"   // TIMER
+#include "render/screen.h"     // the window and its views
+
+namespace {
+
+Tscene g_full;  // every pool full
+Tscreen* g_screen = nullptr;
+Tatlas g_atlas;
+
+void build_show_scene(Tscene& scene) {
+  RANDOM_RESET();
+  BUILD_SCENE(scene);
+}
+
+// Steps the show (target circling the centre) until all pools are full.
+long fill_scene(Tscene& scene) {
+  build_show_scene(scene);
+  for (long frame = 1; frame <= 100000; ++frame) {
+    const double a = static_cast<double>(frame) * (2.0 * 3.141592653589793 / 600.0);
+    scene.target = Ttarget_point{static_cast<float>(320.0 + 150.0 * std::cos(a)),
+                                 static_cast<float>(240.0 + 150.0 * std::sin(a))};
+    STEP_SCENE(scene);
+    int active = 0;
+    for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+      const Tturret& t = scene.emitters[i].turret;
+      for (int j = 0; j < t.MAXBULLET(); ++j) active += t.BULLET(j).ACTIVE() != 0 ? 1 : 0;
+    }
+    if (active == VP_EMITTER_COUNT * VP_POOL_SIZE) return frame;
+  }
+  return -1;
+}
+
+// The frame loop's drawing steps 2 to 6 around a sprite-drawing procedure.
+template <typename Tdraw>
+void draw_frame(Tdraw draw) {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glPushMatrix();
+  g_screen->VIEW_ORTHO();
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, g_atlas.texture);
+  glPushMatrix();
+  draw();
+  glPopMatrix();
+  g_screen->VIEW_PERSPECTIVE();
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_BLEND);
+  glPopMatrix();
+}
+
+void quad(float x, float y, float size, float s0, float s1) {
+  glTexCoord2f(s0, 1.0f);
+  glVertex2f(x, y + size);
+  glTexCoord2f(s0, 0.0f);
+  glVertex2f(x, y);
+  glTexCoord2f(s1, 0.0f);
+  glVertex2f(x + size, y);
+  glTexCoord2f(s1, 1.0f);
+  glVertex2f(x + size, y + size);
+}
+
+// The same sprites in the same order, read the same way, in one batch.
+void draw_batched(const Tscene& scene) {
+  glBegin(GL_QUADS);
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+    const Temitter& e = scene.emitters[i];
+    if (e.ACTIVE() == 0) continue;
+    quad(e.X(), e.Y(), 32.0f, 0.5f, 1.0f);
+    const Tturret& t = e.turret;
+    const int count = t.MAXBULLET();
+    for (int j = 0; j < count; ++j) {
+      const Tbullet b = t.BULLET(j);
+      if (b.ACTIVE() != 0) quad(b.X(), b.Y(), 16.0f, 0.0f, 0.5f);
+    }
+  }
+  glEnd();
+}
+
+void draw_prescribed() { FRAME_DRAW_SPRITES(g_full, g_atlas); }
+void draw_batch() { draw_batched(g_full); }
+void draw_nothing() {}
+
+void BM_draw(benchmark::State& state, void (*sprites)()) {
+  for (auto _ : state) {
+    draw_frame(sprites);
+    glFinish();
+  }
+}
+
+std::vector<unsigned char> read_frame() {
+  std::vector<unsigned char> pixels(640 * 480 * 4);
+  glFinish();
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+// How far the batch's picture is from the display lists' picture: the
+// largest channel difference and the share of pixels that differ at all.
+void compare_pictures(const Tfigures& figures, const std::string& prefix) {
+  draw_frame(draw_prescribed);
+  const std::vector<unsigned char> a = read_frame();
+  draw_frame(draw_batch);
+  const std::vector<unsigned char> b = read_frame();
+  int largest = 0;
+  long differing = 0, lit = 0;
+  for (std::size_t p = 0; p < a.size(); p += 4) {
+    bool differs = false;
+    for (int c = 0; c < 3; ++c) {
+      const int d = std::abs(static_cast<int>(a[p + c]) - static_cast<int>(b[p + c]));
+      if (d > largest) largest = d;
+      differs = differs || d != 0;
+    }
+    differing += differs ? 1 : 0;
+    lit += (a[p] | a[p + 1] | a[p + 2]) != 0 ? 1 : 0;
+  }
+  figures.WRITE(prefix + "batch_max_channel_difference", largest);
+  figures.WRITE(prefix + "batch_differing_pixels", static_cast<double>(differing));
+  figures.WRITE(prefix + "lit_pixels", static_cast<double>(lit));
+}
+
+// Pacing: the real loop, TIMER() taken after every present.
+struct Tpresents {
+  std::vector<double> at;
+};
+
+void on_present(void* context, long) { static_cast<Tpresents*>(context)->at.push_back(TIMER()); }
+
+void BM_pace(benchmark::State& state, long frames) {
+  Tpresents presents;
+  presents.at.reserve(static_cast<std::size_t>(frames));
+  for (auto _ : state) {
+    Tscene scene;
+    build_show_scene(scene);
+    CONSOLE_SET_SINK(nullptr);
+    std::fflush(stdout);
+    const int saved = dup(1);
+    const int devnull = open("/dev/null", O_WRONLY);
+    dup2(devnull, 1);
+    const Tframe_observer observer = {on_present, &presents};
+    const double start = TIMER();
+    RUN_FRAME_LOOP(scene, *g_screen, g_atlas, frames, &observer);
+    const double end = TIMER();
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(devnull);
+    close(saved);
+    CONSOLE_SILENCE();
+    DESTROY_SCENE(scene);
+    state.SetIterationTime(end - start);
+  }
+
+  const std::vector<double>& t = presents.at;
+  const std::size_t n = t.size();
+  if (n < 3) {
+    state.SkipWithError("too few frames presented");
+    return;
+  }
+  std::vector<double> interval(n - 1), deviation(n - 1);
+  double sum = 0.0;
+  long late = 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    interval[k - 1] = t[k] - t[k - 1];
+    deviation[k - 1] = std::fabs(interval[k - 1] - VP_FRAME_SECONDS);
+    sum += interval[k - 1];
+    late += interval[k - 1] > VP_FRAME_SECONDS + 0.25e-3 ? 1 : 0;
+  }
+  const double mean = sum / static_cast<double>(n - 1);
+  double squares = 0.0;
+  for (double v : interval) squares += (v - mean) * (v - mean);
+  state.counters["presents"] = static_cast<double>(n);
+  state.counters["mean_ms"] = mean * 1e3;
+  state.counters["mean_error_pct"] = (mean - VP_FRAME_SECONDS) / VP_FRAME_SECONDS * 100.0;
+  state.counters["sd_ms"] = std::sqrt(squares / static_cast<double>(n - 2)) * 1e3;
+  state.counters["p99_dev_ms"] = QUANTILE(deviation, 0.99) * 1e3;
+  state.counters["max_dev_ms"] = QUANTILE(deviation, 1.0) * 1e3;
+  // The last present against the ideal schedule anchored at the first one.
+  state.counters["drift_ms"] = (t[n - 1] - t[0] - static_cast<double>(n - 1) * VP_FRAME_SECONDS) * 1e3;
+  state.counters["late_frames"] = static_cast<double>(late);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Tfigures figures;
+  figures.PARSE(argc, argv);
+  int samples = 2;
+  long pace_frames = 0;
+  int out = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--samples=", 10) == 0) samples = std::atoi(argv[i] + 10);
+    else if (std::strncmp(argv[i], "--pace=", 7) == 0) pace_frames = std::atol(argv[i] + 7);
+    else argv[out++] = argv[i];
+  }
+  argc = out;
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  CONSOLE_SILENCE();
+  const long full_at = fill_scene(g_full);
+  if (full_at < 0) {
+    std::fprintf(stderr, "vorpane-bench-gl: the pools never filled\n");
+    return 1;
+  }
+
+  // The show's own start-up order, with the chosen sample count.
+  RANDOMIZE(TIMER());
+  int flags = VP_SCREEN_GL;
+  Tscreen screen(640, 480, 32, 1, samples, flags);
+  screen.INIT_GL_SCREEN();
+  g_screen = &screen;
+  g_atlas = LOAD_ATLAS(VORPANE_SOURCE_DIR "/assets/parts.png");
+  WINDOW_TITLE("Vorpane");
+
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  GLint got_samples = 0;
+  glGetIntegerv(GL_SAMPLES, &got_samples);
+  const std::string prefix = "samples" + std::to_string(samples) + ".";
+  figures.WRITE_TEXT("renderer", renderer ? renderer : "unknown");
+  figures.WRITE(prefix + "gl_samples", got_samples);
+  figures.WRITE(prefix + "full_at_frame", static_cast<double>(full_at));
+  std::printf("Renderer: %s; %d samples requested, %d granted; pools full at frame %ld\n",
+              renderer ? renderer : "unknown", samples, got_samples, full_at);
+  compare_pictures(figures, prefix);
+
+  const std::string suffix = "/samples:" + std::to_string(samples);
+  benchmark::RegisterBenchmark(("draw/display_lists" + suffix).c_str(), BM_draw, draw_prescribed)
+      ->Unit(benchmark::kMillisecond)
+      ->MinTime(1.0);
+  benchmark::RegisterBenchmark(("draw/one_batch" + suffix).c_str(), BM_draw, draw_batch)
+      ->Unit(benchmark::kMillisecond)
+      ->MinTime(1.0);
+  benchmark::RegisterBenchmark(("draw/no_sprites" + suffix).c_str(), BM_draw, draw_nothing)
+      ->Unit(benchmark::kMillisecond)
+      ->MinTime(1.0);
+  if (pace_frames > 0)
+    benchmark::RegisterBenchmark(("pace" + suffix).c_str(), BM_pace, pace_frames)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+
+  Tfigures_reporter reporter(figures);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  DESTROY_SCENE(g_full);
+  return 0;
+}

@@ -1,0 +1,239 @@
+// sim_bench.cpp - the simulation's cost: the whole scene's frame step over
+// one full cycle of its programmes, one bullet's MOVE, and one fan shot.
+//
+// Rules:
+//  - Every scene is built from the random source's initial state, as the show
+//    builds it, so the emitters follow the show's own paths.
+//  - Frame steps are timed one by one (the clock read costs some 20 ns
+//    against steps of microseconds); the figures are the median and the 99th
+//    percentile of all frames of all cycles run.
+//  - The console is silenced except in the run that writes the reports to
+//    /dev/null through a buffered FILE, flushed once per frame as the frame
+//    loop flushes stdout.
+#include <benchmark/benchmark.h>  // the harness
+
+#include <chrono>  // per-frame timing
+#include <cmath>   // the circling target
+#include <cstdint>  // item counts
+#include <cstdio>  // /dev/null
+#include <vector>  // samples, bullets, turrets
+
+#include "bench_report.h"      // figures for scripts/bench
+#include "game/scene.h"        // BUILD_SCENE, STEP_SCENE
+#include "platform/console.h"  // silence or /dev/null
+#include "platform/random.h"   // RANDOM_RESET: the show's spline paths
+
+namespace {
+
+using Tclock = std::chrono::steady_clock;
+
+double seconds_between(Tclock::time_point a, Tclock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+void build_show_scene(Tscene& scene) {
+  RANDOM_RESET();
+  BUILD_SCENE(scene);
+}
+
+// Frames from the start until both schedules of emitter 0 are back at their
+// first phase (all emitters share one programme): one cycle of each.
+long schedule_cycle_frames() {
+  Tscene scene;
+  build_show_scene(scene);
+  long emitter_end = 0, turret_end = 0;
+  bool emitter_left = false, turret_left = false;
+  for (long frame = 1; frame < 1000000 && (emitter_end == 0 || turret_end == 0); ++frame) {
+    STEP_SCENE(scene);
+    const Temitter& e = scene.emitters[0];
+    if (e.LISTINDEX() != 1) emitter_left = true;
+    else if (emitter_left && emitter_end == 0) emitter_end = frame - 1;
+    if (e.turret.LISTINDEX() != 1) turret_left = true;
+    else if (turret_left && turret_end == 0) turret_end = frame - 1;
+  }
+  DESTROY_SCENE(scene);
+  return emitter_end > turret_end ? emitter_end : turret_end;
+}
+
+long g_cycle_frames = 0;
+std::FILE* g_devnull = nullptr;
+
+void devnull_write(void*, const char* text, std::size_t length) { std::fwrite(text, 1, length, g_devnull); }
+void no_event(void*) {}
+
+// The mouse stands in for a point circling the window's centre once every
+// ten seconds.
+Ttarget_point target_at(long frame) {
+  const double a = static_cast<double>(frame) * (2.0 * 3.141592653589793 / 600.0);
+  return Ttarget_point{static_cast<float>(320.0 + 150.0 * std::cos(a)),
+                       static_cast<float>(240.0 + 150.0 * std::sin(a))};
+}
+
+void BM_step_scene(benchmark::State& state, bool reports_to_devnull) {
+  const Tconsole_sink devnull_sink = {devnull_write, no_event, no_event, nullptr};
+  if (reports_to_devnull) CONSOLE_SET_SINK(&devnull_sink);
+  else CONSOLE_SILENCE();
+
+  std::vector<Ttarget_point> targets(static_cast<std::size_t>(g_cycle_frames));
+  for (long f = 0; f < g_cycle_frames; ++f) targets[static_cast<std::size_t>(f)] = target_at(f);
+  std::vector<double> frame_us;
+  frame_us.reserve(static_cast<std::size_t>(g_cycle_frames) * 8);
+
+  for (auto _ : state) {
+    Tscene scene;
+    build_show_scene(scene);
+    double cycle_seconds = 0.0;
+    for (long f = 0; f < g_cycle_frames; ++f) {
+      const Tclock::time_point start = Tclock::now();
+      scene.target = targets[static_cast<std::size_t>(f)];
+      STEP_SCENE(scene);
+      if (reports_to_devnull) std::fflush(g_devnull);
+      const double s = seconds_between(start, Tclock::now());
+      cycle_seconds += s;
+      frame_us.push_back(s * 1e6);
+    }
+    state.SetIterationTime(cycle_seconds);
+    DESTROY_SCENE(scene);
+  }
+  CONSOLE_SILENCE();
+
+  double sum = 0.0;
+  for (double v : frame_us) sum += v;
+  state.counters["frames"] = static_cast<double>(frame_us.size());
+  state.counters["mean_us"] = sum / static_cast<double>(frame_us.size());
+  state.counters["median_us"] = QUANTILE(frame_us, 0.5);
+  state.counters["p99_us"] = QUANTILE(frame_us, 0.99);
+  state.counters["max_us"] = QUANTILE(frame_us, 1.0);
+}
+
+// 256 bullets of every motion type, a third of them with a pause; moved
+// together, so the figure is the average over the types.
+void BM_bullet_move(benchmark::State& state) {
+  std::vector<Tbullet> bullets(VP_POOL_SIZE);
+  for (int i = 0; i < VP_POOL_SIZE; ++i) {
+    Tbullet& b = bullets[static_cast<std::size_t>(i)];
+    const float a = static_cast<float>(i * 7 * DEG_TO_RAD);
+    b.X(320.0f);
+    b.Y(240.0f);
+    b.XV(std::cos(a) * 3.0f);
+    b.YV(std::sin(a) * 3.0f);
+    b.YG((i & 1) != 0 ? 0.0005f : 0.0f);
+    b.XACCEL(b.XV() * 0.5f);
+    b.YACCEL(b.YV() * 0.5f);
+    b.BTYPE(i % 4);
+    b.DELAY(i % 3 == 0 ? 24 : -1);
+    b.ACTIVE(-1);
+  }
+  for (auto _ : state) {
+    for (Tbullet& b : bullets) b.MOVE(400.0f, 300.0f, 5.1529f);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * VP_POOL_SIZE);
+}
+
+// A turret with 246 of its 256 slots in flight (slots 0 to 245, bullets that
+// stand still), set up for the last firing phase's shot: a 10-bullet V fan.
+// The fan is fired outside the play area, so one MOVE_BULLETS retires its
+// bullets again and the pool is back where it was.
+void prepare_fan_turret(Tturret& t) {
+  t.X(320.0f);
+  t.Y(240.0f);
+  t.X_RADIUS(150.0f);
+  t.Y_RADIUS(150.0f);
+  t.ROTATION(0);
+  t.ROTDIR(1);
+  t.WAVEMODE(2);
+  t.BULLETS_PER_SHOT(VP_POOL_SIZE - 10);
+  t.SPREAD_ROTATION(1);
+  t.BULLETSPEED(0.0f);
+  t.BULLETSPEED_DELTA(0.0f);
+  t.BULLETCOUNTERDELAY(0);
+  t.BULLET_TYPE(7);  // no motion: they stay in the area
+  t.SHOOTER_AI();
+
+  t.X(-1000.0f);
+  t.X_RADIUS(-40.0f);
+  t.Y_RADIUS(-40.0f);
+  t.ROTATION(137);
+  t.WAVEMODE(3);
+  t.BULLETS_PER_SHOT(10);
+  t.SPREAD_ROTATION(36);
+  t.BULLETSPEED(5.1529f);
+  t.BULLETSPEED_DELTA(0.0f);
+  t.BULLETOFFSET(0.3f);
+  t.BULLETCOUNTERDELAY(24);
+  t.BULLETWAVEMAX(10);
+  t.BULLETCOUNTER(3);
+  t.BULLET_TYPE(3);
+}
+
+int active_bullets(const Tturret& t) {
+  int n = 0;
+  for (int j = 0; j < t.MAXBULLET(); ++j) n += t.BULLET(j).ACTIVE() != 0 ? 1 : 0;
+  return n;
+}
+
+void BM_shooter_ai_fan(benchmark::State& state) {
+  constexpr int k_turrets = 32;  // timed together: one call is about a microsecond
+  std::vector<Tturret> turrets(k_turrets);
+  for (Tturret& t : turrets) prepare_fan_turret(t);
+  if (active_bullets(turrets[0]) != VP_POOL_SIZE - 10) {
+    state.SkipWithError("the pool was not filled as planned");
+    return;
+  }
+  for (auto _ : state) {
+    const Tclock::time_point start = Tclock::now();
+    for (Tturret& t : turrets) t.SHOOTER_AI();
+    state.SetIterationTime(seconds_between(start, Tclock::now()) / k_turrets);
+    for (Tturret& t : turrets) t.MOVE_BULLETS();
+  }
+  // Every bullet of every fan found a slot, and the pools were restored.
+  for (const Tturret& t : turrets) {
+    if (t.MISSED() != 0 || active_bullets(t) != VP_POOL_SIZE - 10) {
+      state.SkipWithError("the fan did not find its ten free slots");
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Tfigures figures;
+  figures.PARSE(argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  CONSOLE_SILENCE();
+  g_devnull = std::fopen("/dev/null", "w");
+  if (!g_devnull) {
+    std::perror("/dev/null");
+    return 1;
+  }
+  g_cycle_frames = schedule_cycle_frames();
+  figures.WRITE("cycle_frames", static_cast<double>(g_cycle_frames));
+  std::printf("One cycle of both schedules: %ld frames\n", g_cycle_frames);
+
+  benchmark::RegisterBenchmark("step_scene/silent", BM_step_scene, false)
+      ->Iterations(5)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("step_scene/devnull", BM_step_scene, true)
+      ->Iterations(5)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  // One iteration moves all 256: scripts/bench divides by 256.
+  benchmark::RegisterBenchmark("bullet_move/256_bullets", BM_bullet_move)->Unit(benchmark::kNanosecond);
+  // Each iteration also restores 32 pools untimed, some 100 times the timed
+  // part, so the count is fixed rather than left to the manual clock.
+  benchmark::RegisterBenchmark("shooter_ai/fan10_pool246", BM_shooter_ai_fan)
+      ->Iterations(20000)
+      ->UseManualTime()
+      ->Unit(benchmark::kNanosecond);
+
+  Tfigures_reporter reporter(figures);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::fclose(g_devnull);
+  return 0;
+}

@@ -1,0 +1,205 @@
+// hardening_atlas_test.cpp - "parts.png" that is missing, empty, cut short,
+// not a PNG, lying about its size, or simply very large. Every bad one ends
+// in an empty decode (and, through LOAD_ATLAS, the one-line warning and
+// white squares); a large good one decodes whole.
+//
+// The bad PNGs are built here byte by byte, so each one is wrong in exactly
+// one way: the chunk checksums and the zlib stream are correct.
+#include <FreeImage.h>    // a real BMP and the large PNG
+#include <GL/gl.h>        // the texture left by a failed load
+#include <gtest/gtest.h>  // the runner
+
+#include <cstdint>  // bytes
+#include <cstdio>   // files
+#include <string>   // paths
+#include <vector>   // byte buffers
+
+#include "game/atlas.h"  // under test
+#include "gl_window.h"   // TEST_SCREEN for the loads that reach GL
+
+namespace {
+
+using Tbytes = std::vector<std::uint8_t>;
+
+std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < n; ++i) {
+    c ^= p[i];
+    for (int k = 0; k < 8; ++k) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+  }
+  return c ^ 0xFFFFFFFFu;
+}
+
+void put32(Tbytes& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+void put_chunk(Tbytes& out, const char* type, const Tbytes& data) {
+  put32(out, static_cast<std::uint32_t>(data.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  put32(out, crc32(&out[start], out.size() - start));
+}
+
+// A PNG of 8-bit RGB whose header says width x height and whose image data
+// is `rows` (filter bytes included), stored uncompressed in one IDAT.
+Tbytes make_png(std::uint32_t width, std::uint32_t height, const Tbytes& rows) {
+  Tbytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Tbytes ihdr;
+  put32(ihdr, width);
+  put32(ihdr, height);
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // depth 8, RGB, deflate, no filter, no interlace
+  put_chunk(png, "IHDR", ihdr);
+  const std::uint16_t n = static_cast<std::uint16_t>(rows.size());
+  Tbytes z = {0x78, 0x01, 0x01, static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+              static_cast<std::uint8_t>(~n), static_cast<std::uint8_t>(~n >> 8)};
+  z.insert(z.end(), rows.begin(), rows.end());
+  std::uint32_t a = 1, b = 0;
+  for (std::uint8_t c : rows) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
+  put32(z, (b << 16) | a);
+  put_chunk(png, "IDAT", z);
+  put_chunk(png, "IEND", {});
+  return png;
+}
+
+// 2 x 2: red, green / blue, white, rows top first.
+const Tbytes k_rows_2x2 = {0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255};
+
+std::string write_bytes(const std::string& name, const Tbytes& bytes) {
+  const std::string path = testing::TempDir() + "vorpane_hardening_" + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(f, nullptr);
+  if (f) {
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  return path;
+}
+
+// Decodes from memory and from a file; both must agree on failure.
+void expect_refused(const std::string& name, const Tbytes& bytes) {
+  Tatlas_pixels pixels;
+  pixels.width = 5;  // a failed decode must not leave stale values behind
+  pixels.staging.assign(7, 1);
+  EXPECT_FALSE(ATLAS_DECODE_MEMORY(bytes.data(), bytes.size(), pixels)) << name;
+  EXPECT_EQ(pixels.width, 0) << name;
+  EXPECT_EQ(pixels.height, 0) << name;
+  EXPECT_TRUE(pixels.staging.empty()) << name;
+  Tatlas_pixels from_file;
+  EXPECT_FALSE(ATLAS_DECODE_FILE(write_bytes(name, bytes).c_str(), from_file)) << name;
+  EXPECT_TRUE(from_file.staging.empty()) << name;
+}
+
+Tbytes prefix(const Tbytes& bytes, std::size_t n) { return Tbytes(bytes.begin(), bytes.begin() + n); }
+
+}  // namespace
+
+TEST(HardeningAtlas, TheHandMadePngIsGood) {
+  // The builder itself must be right, or the refusals below prove nothing.
+  const Tbytes good = make_png(2, 2, k_rows_2x2);
+  Tatlas_pixels pixels;
+  ASSERT_TRUE(ATLAS_DECODE_MEMORY(good.data(), good.size(), pixels));
+  ASSERT_EQ(pixels.width, 2);
+  ASSERT_EQ(pixels.height, 2);
+  const Tbytes staged(pixels.staging.begin(), pixels.staging.end());
+  // Bottom row first: blue, white, then red, green; alpha 255.
+  EXPECT_EQ(staged, (Tbytes{0, 0, 255, 255, 255, 255, 255, 255, 255, 0, 0, 255, 0, 255, 0, 255}));
+}
+
+TEST(HardeningAtlas, MissingEmptyAndCutShortFilesDecodeToNothing) {
+  Tatlas_pixels pixels;
+  EXPECT_FALSE(ATLAS_DECODE_FILE((testing::TempDir() + "vorpane_hardening_absent.png").c_str(), pixels));
+  EXPECT_FALSE(ATLAS_DECODE_MEMORY(nullptr, 10, pixels));
+  const Tbytes good = make_png(2, 2, k_rows_2x2);
+  expect_refused("empty.png", {});
+  expect_refused("signature_only.png", prefix(good, 8));
+  expect_refused("header_only.png", prefix(good, 33));
+  expect_refused("cut_in_data.png", prefix(good, 50));
+  expect_refused("cut_before_end.png", prefix(good, good.size() - 12));
+  expect_refused("last_byte_missing.png", prefix(good, good.size() - 1));
+  expect_refused("too_little_data.png", make_png(2, 2, prefix(k_rows_2x2, 4)));
+}
+
+TEST(HardeningAtlas, OtherFormatsAndNoiseAreNotTakenForAPng) {
+  const std::string text = "this is not a picture\n";
+  expect_refused("text.png", Tbytes(text.begin(), text.end()));
+  Tbytes noise(4096);
+  std::uint32_t x = 12345;
+  for (std::uint8_t& byte : noise) {
+    x = x * 1103515245u + 12345u;
+    byte = static_cast<std::uint8_t>(x >> 24);
+  }
+  expect_refused("noise.png", noise);
+  // A real BMP named parts.png: the decoder is asked for a PNG only.
+  FIBITMAP* image = FreeImage_Allocate(4, 4, 32);
+  FIMEMORY* memory = FreeImage_OpenMemory();
+  ASSERT_TRUE(FreeImage_SaveToMemory(FIF_BMP, image, memory, 0));
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  FreeImage_AcquireMemory(memory, &data, &size);
+  expect_refused("bitmap.png", Tbytes(data, data + size));
+  FreeImage_CloseMemory(memory);
+  FreeImage_Unload(image);
+}
+
+TEST(HardeningAtlas, HeadersClaimingImpossibleSizesAreRefused) {
+  // Zero, past the format's 2^31 - 1, past the decoder's million-pixel side,
+  // and 10^10 pixels that no allocation can hold: each a few bytes of data.
+  const Tbytes rows = {0, 1, 2, 3};
+  expect_refused("zero_width.png", make_png(0, 5, rows));
+  expect_refused("zero_height.png", make_png(5, 0, rows));
+  expect_refused("width_2_31.png", make_png(0x80000000u, 1, rows));
+  expect_refused("width_million_and_one.png", make_png(1000001, 1, rows));
+  expect_refused("ten_gigapixels.png", make_png(100000, 100000, rows));
+}
+
+TEST(HardeningAtlas, A8192By8192AtlasDecodesWhole) {
+  // 256 MiB of staging: large, but a real image of that size is taken whole.
+  const unsigned side = 8192;
+  FIBITMAP* image = FreeImage_Allocate(side, side, 32);
+  ASSERT_NE(image, nullptr);
+  BYTE* top = FreeImage_GetScanLine(image, side - 1);
+  top[4 * (side - 1) + FI_RGBA_RED] = 200;  // top-right pixel of the picture
+  top[4 * (side - 1) + FI_RGBA_ALPHA] = 255;
+  FIMEMORY* memory = FreeImage_OpenMemory();
+  ASSERT_TRUE(FreeImage_SaveToMemory(FIF_PNG, image, memory, PNG_Z_BEST_SPEED));
+  FreeImage_Unload(image);
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  FreeImage_AcquireMemory(memory, &data, &size);
+  Tatlas_pixels pixels;
+  const bool ok = ATLAS_DECODE_MEMORY(data, size, pixels);
+  FreeImage_CloseMemory(memory);
+  ASSERT_TRUE(ok);
+  ASSERT_EQ(pixels.width, 8192);
+  ASSERT_EQ(pixels.height, 8192);
+  ASSERT_EQ(pixels.staging.size(), std::size_t{8192} * 8192 * 4);
+  const std::uint8_t* last = &pixels.staging[pixels.staging.size() - 4];
+  EXPECT_EQ(last[0], 200);
+  EXPECT_EQ(last[3], 255);
+  EXPECT_EQ(pixels.staging[0], 0);
+}
+
+TEST(HardeningAtlas, BadFilesThroughTheLoadEndInTheWarningAndAnEmptyTexture) {
+  TEST_SCREEN();
+  const Tbytes good = make_png(2, 2, k_rows_2x2);
+  for (const std::string& path :
+       {write_bytes("load_empty.png", {}), write_bytes("load_cut.png", prefix(good, 50)),
+        write_bytes("load_huge.png", make_png(100000, 100000, {0, 1, 2, 3}))}) {
+    testing::internal::CaptureStderr();
+    const Tatlas atlas = LOAD_ATLAS(path.c_str());
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warning.find(path), std::string::npos) << warning;
+    EXPECT_NE(warning.find("white squares"), std::string::npos) << warning;
+    GLint width = -1;
+    glBindTexture(GL_TEXTURE_2D, atlas.texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 0) << path;
+    EXPECT_NE(atlas.bullet_quad, 0u);
+    EXPECT_NE(atlas.emitter_quad, 0u);
+  }
+}

@@ -257,7 +257,10 @@ void Tmodel::LOAD(const char* file_name) {
       }
     }
 
-    // End of a pass: close the current material's run.
+    // End of a pass: close the current material's run. A "Faces:" header
+    // repeated below the triangles already stored would leave this run
+    // reaching past the triangle array: refused like any other surplus.
+    if (triangle_counter > FACE_COUNT_) RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
     VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
     VP_CHECK_INDEX(material_counter, MATERIAL_COUNT_, k_module, "LOAD");
     Tmaterial& material = MATERIALS_[material_counter];

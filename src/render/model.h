@@ -16,6 +16,8 @@
 //    201 distinct "usemtl" lines stop the program with the fatal report
 //    naming "Tmodel", as do header counts that are negative or too big to
 //    allocate and file open/seek/close failures.
+//  - Every material's run lies inside FACES: a repeated "Faces:" header
+//    announcing fewer triangles than were already stored is refused.
 //  - Vertex indexes in `V` are stored as read (zero-based) and are not
 //    checked against VERTEX_COUNT: whoever dereferences them checks.
 //  - NOT_LOADED is -1 (true) while the model holds no data; LOAD on a loaded

@@ -166,3 +166,24 @@ TEST(HardeningModel, VeryLongLines) {
   EXPECT_EQ(model.FACES()[0].UV[2].u, 0.25f);
   EXPECT_TRUE(std::isinf(model.FACES()[0].UV[2].v));
 }
+
+TEST(HardeningModel, RepeatedFacesHeaderBelowTheStoredTrianglesIsRefused) {
+  // The replaced array would hold fewer triangles than the first material's
+  // run already covers. A repeat that still holds them is taken.
+  const std::string shrink = header("3", "2", "1") + k_marker + "usemtl 1\nf 1 2 3\nf 3 2 1\n# Faces: 1\n";
+  EXPECT_EQ(load_code("faces_shrink", shrink), VP_ERR_OUT_OF_BOUNDS);
+  const std::string grow = header("3", "1", "1") + k_marker + "usemtl 1\nf 1 2 3\n# Faces: 2\nf 3 2 1\n";
+  Tmodel model;
+  ASSERT_EQ(load(model, "faces_grow", grow), 0);
+  EXPECT_EQ(model.FACE_COUNT(), 2);
+  EXPECT_EQ(model.MATERIALS()[0].LAST_FACE, 1);
+  EXPECT_EQ(model.FACES()[1].V[0], 2);
+  // Found by the fuzzer: "Faces:" and "Vertices:" repeated on one line after
+  // the marker, the face count read as 0 with one triangle stored, and three
+  // materials announced for one "usemtl" line.
+  const std::string found = raw(
+      "# Vertices: 3\n# Faces: 2\n# Materials: 3\ng box\no box\ns 1\nv -1.5e2 +2.25 .5\nt 1e-3 1E\xc4"
+      "2 3\nv 0 0 0\n#\t               Face list\nusemtl 1\nf 1/1/1 2/2/2tices: 3\n"
+      "# Faces:Vertices:rials:\xec//1 1//1\n");
+  EXPECT_EQ(load_code("fuzz_faces_shrink", found), VP_ERR_OUT_OF_BOUNDS);
+}

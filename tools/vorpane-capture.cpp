@@ -37,7 +37,7 @@
 #include <vector>     // frames, pixels
 
 #include "game/atlas.h"        // the sprites
-#include "game/frame.h"        // FRAME_RENDER, FRAME_DRAW_SPRITES
+#include "game/frame.h"        // FRAME_RENDER, FRAME_REDRAW
 #include "game/scene.h"        // the show
 #include "platform/console.h"  // CONSOLE_SILENCE
 #include "platform/random.h"   // RANDOM_RESET before the build
@@ -436,42 +436,20 @@ class Tsheet {
 
 // ---- drawing ----
 
-// The sprites of the scene as they stand, in the state FRAME_RENDER draws
-// them in (2D view, texturing, additive blending, atlas bound).
-void draw_scene_again(const Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glPushMatrix();
-  screen.VIEW_ORTHO();
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, atlas.texture);
-  glPushMatrix();
-  FRAME_DRAW_SPRITES(scene, atlas);
-  glPopMatrix();
-  screen.VIEW_PERSPECTIVE();
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glPopMatrix();
-}
-
 // The glow or bloom laid over the frame FRAME_RENDER has just drawn: the
 // scene once more into the small corner area, that area into its texture
 // (blurred for the bloom), then the full frame and the texture stretched
 // over it.
 void draw_overlay(const Toptions& options, const Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   screen.START_RENDER2TEXTURE();
-  draw_scene_again(scene, screen, atlas);
+  FRAME_REDRAW(scene, screen, atlas);
   if (options.overlay == Toverlay::glow) {
     screen.STOP_RENDER2TEXTURE();
   } else {
     screen.DO_BLOOM(options.bloom_passes);
     glViewport(0, 0, screen.WIDTH(), screen.HEIGHT());
   }
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  draw_scene_again(scene, screen, atlas);
+  FRAME_REDRAW(scene, screen, atlas);
   if (options.overlay == Toverlay::glow)
     screen.DRAW_GLOW(options.glow_alpha);
   else

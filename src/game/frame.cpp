@@ -20,14 +20,8 @@ void draw_emitter(const Temitter& emitter, const Tatlas& atlas) {
   }
 }
 
-}  // namespace
-
-void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas) {
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i)
-    if (scene.emitters[i].ACTIVE() != 0) draw_emitter(scene.emitters[i], atlas);
-}
-
-void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
+// Steps 2 to 4: clear, the 2D view, texturing and additive blending.
+void begin_sprites(Tscreen& screen, const Tatlas& atlas) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -38,15 +32,37 @@ void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glBindTexture(GL_TEXTURE_2D, atlas.texture);
   glPushMatrix();
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
-    Temitter& emitter = scene.emitters[i];
-    if (STEP_EMITTER(emitter)) draw_emitter(emitter, atlas);
-  }
+}
+
+// Step 6: back to the perspective view with texturing and blending off.
+void end_sprites(Tscreen& screen) {
   glPopMatrix();
   screen.VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_BLEND);
   glPopMatrix();
+}
+
+}  // namespace
+
+void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas) {
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i)
+    if (scene.emitters[i].ACTIVE() != 0) draw_emitter(scene.emitters[i], atlas);
+}
+
+void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
+  begin_sprites(screen, atlas);
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+    Temitter& emitter = scene.emitters[i];
+    if (STEP_EMITTER(emitter)) draw_emitter(emitter, atlas);
+  }
+  end_sprites(screen);
+}
+
+void FRAME_REDRAW(const Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
+  begin_sprites(screen, atlas);
+  FRAME_DRAW_SPRITES(scene, atlas);
+  end_sprites(screen);
 }
 
 void FRAME_PACE(double& last_frame_time) {

@@ -19,12 +19,14 @@ constexpr double VP_FRAME_SECONDS = 1.0 / 60.0;
 // already hold this frame's mouse position.
 void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas);
 
-// Draws every active emitter and its bullets as they stand, without
-// advancing anything: what FRAME_RENDER leaves on the screen, for callers
-// that draw the same scene a second time (into the glow's small area, say).
-// Expects the state FRAME_RENDER sets up: 2D view, texturing and additive
-// blending on, atlas bound.
+// Step 5's drawing alone: every active emitter and its bullets as they
+// stand. Expects the state FRAME_RENDER sets up around it: 2D view,
+// texturing and additive blending on, atlas bound.
 void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas);
+
+// Steps 2 to 6 without stepping anything: the frame FRAME_RENDER drew,
+// drawn once more (into the glow's small area, say).
+void FRAME_REDRAW(const Tscene& scene, Tscreen& screen, const Tatlas& atlas);
 
 // Step 7: waits without sleeping until VP_FRAME_SECONDS have passed since
 // `last_frame_time`, then stores a fresh timer reading in it.

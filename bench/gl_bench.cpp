@@ -1,7 +1,11 @@
 // gl_bench.cpp - what one frame's drawing costs, and how evenly the frame
 // loop paces its frames.
 //
-//   vorpane-bench-gl --samples=N [--pace=FRAMES] [--figures=PATH] [benchmark flags]
+//   vorpane-bench-gl --samples=N [--pace=FRAMES [--intervals=PATH]] [--figures=PATH]
+//                    [benchmark flags]
+//
+// --intervals writes every present-to-present interval of the pacing run, in
+// milliseconds, one a line, for a closer look at late frames.
 //
 // Rules:
 //  - One window per process: the pixel format (multisampling or not) is
@@ -41,6 +45,7 @@ namespace {
 Tscene g_full;  // every pool full
 Tscreen* g_screen = nullptr;
 Tatlas g_atlas;
+std::string g_intervals_path;
 
 void build_show_scene(Tscene& scene) {
   RANDOM_RESET();
@@ -203,6 +208,12 @@ void BM_pace(benchmark::State& state, long frames) {
     sum += interval[k - 1];
     late += interval[k - 1] > VP_FRAME_SECONDS + 0.25e-3 ? 1 : 0;
   }
+  if (!g_intervals_path.empty()) {
+    if (std::FILE* f = std::fopen(g_intervals_path.c_str(), "w")) {
+      for (double v : interval) std::fprintf(f, "%.4f\n", v * 1e3);
+      std::fclose(f);
+    }
+  }
   const double mean = sum / static_cast<double>(n - 1);
   double squares = 0.0;
   for (double v : interval) squares += (v - mean) * (v - mean);
@@ -229,6 +240,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--samples=", 10) == 0) samples = std::atoi(argv[i] + 10);
     else if (std::strncmp(argv[i], "--pace=", 7) == 0) pace_frames = std::atol(argv[i] + 7);
+    else if (std::strncmp(argv[i], "--intervals=", 12) == 0) g_intervals_path = argv[i] + 12;
     else argv[out++] = argv[i];
   }
   argc = out;

@@ -43,6 +43,7 @@
 #include "platform/random.h"   // RANDOM_RESET before the build
 #include "platform/window.h"   // VP_SCREEN_GL, VP_SCREEN_HIDDEN
 #include "render/screen.h"     // the screen, glow and bloom
+#include "tool_args.h"         // numbers on the command line
 
 namespace {
 
@@ -104,31 +105,12 @@ struct Toptions {
   std::exit(2);
 }
 
-// Whole decimal numbers only: no sign, no blanks, no trailing text.
-bool parse_count(const std::string& text, long& out) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  char* end = nullptr;
-  errno = 0;
-  long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0') return false;
-  out = value;
+bool parse_target(const std::string& text, Toptions& options) {
+  float target[2];
+  if (!PARSE_FLOATS(text, target, 2)) return false;
+  options.target_x = target[0];
+  options.target_y = target[1];
   return true;
-}
-
-bool parse_float(const std::string& text, float& out) {
-  if (text.empty() || text[0] == ' ' || text[0] == '\t') return false;
-  char* end = nullptr;
-  errno = 0;
-  float value = std::strtof(text.c_str(), &end);
-  if (errno != 0 || *end != '\0' || !std::isfinite(value)) return false;
-  out = value;
-  return true;
-}
-
-bool parse_point(const std::string& text, float& x, float& y) {
-  std::size_t comma = text.find(',');
-  if (comma == std::string::npos) return false;
-  return parse_float(text.substr(0, comma), x) && parse_float(text.substr(comma + 1), y);
 }
 
 // "1,120,600", "100-160:10": every item names frames from 1 to k_last_frame.
@@ -143,13 +125,13 @@ bool parse_frames(const std::string& text, std::vector<long>& frames, std::strin
     std::size_t colon = item.find(':');
     bool ok;
     if (dash == std::string::npos) {
-      ok = colon == std::string::npos && parse_count(item, first);
+      ok = colon == std::string::npos && PARSE_WHOLE(item, first);
       last = first;
     } else {
       std::string to = item.substr(dash + 1, colon == std::string::npos ? std::string::npos : colon - dash - 1);
       ok = colon == std::string::npos || colon > dash;
-      ok = ok && parse_count(item.substr(0, dash), first) && parse_count(to, last);
-      if (ok && colon != std::string::npos) ok = parse_count(item.substr(colon + 1), step) && step >= 1;
+      ok = ok && PARSE_WHOLE(item.substr(0, dash), first) && PARSE_WHOLE(to, last);
+      if (ok && colon != std::string::npos) ok = PARSE_WHOLE(item.substr(colon + 1), step) && step >= 1;
     }
     if (!ok) {
       why = "\"" + item + "\" is not a frame, A-B or A-B:S";
@@ -214,7 +196,7 @@ Toptions parse_options(int argc, char** argv) {
       if (!parse_frames(value, options.frames, why)) usage_error("bad frame list: " + why);
       frames_given = true;
     } else if (name == "--target") {
-      if (!parse_point(value, options.target_x, options.target_y))
+      if (!parse_target(value, options))
         usage_error("--target wants two numbers X,Y, not \"" + value + "\"");
     } else if (name == "--out") {
       if (value.empty()) usage_error("--out needs a folder");
@@ -224,12 +206,12 @@ Toptions parse_options(int argc, char** argv) {
       if (value.empty()) usage_error("--atlas needs a file");
       options.atlas = value;
     } else if (name == "--glow") {
-      if (!parse_float(value, options.glow_alpha) || options.glow_alpha < 0.0f)
+      if (!PARSE_FLOATS(value, &options.glow_alpha, 1) || options.glow_alpha < 0.0f)
         usage_error("--glow wants an alpha of 0 or more, not \"" + value + "\"");
       glow_given = true;
     } else if (name == "--bloom") {
       long passes = 0;
-      if (!parse_count(value, passes) || passes > 1000)
+      if (!PARSE_WHOLE(value, passes) || passes > 1000)
         usage_error("--bloom wants a number of passes from 0 to 1000, not \"" + value + "\"");
       options.bloom_passes = static_cast<int>(passes);
       bloom_given = true;

@@ -8,12 +8,13 @@
 // A bad file ends in the loader's own fatal report and exit status; bad
 // options print one usage line on stderr and exit with status 2.
 #include <cstdio>   // printf, the output
-#include <cstdlib>  // strtof, exit
+#include <cstdlib>  // exit
 #include <cstring>  // strcmp on options
 #include <string>   // float text
 
 #include "platform/console.h"  // silenced: stdout carries data
 #include "render/model.h"      // the loader
+#include "tool_args.h"         // numbers on the command line, float text
 
 namespace {
 
@@ -22,32 +23,6 @@ namespace {
       "usage: vorpane-objinfo FILE [--scale S | --scale SX,SY,SZ] [--translate X,Y,Z] [--dump]\n",
       stderr);
   std::exit(2);
-}
-
-// Parses "A" or "A,B,C" (count 1 or 3 values, whole text consumed).
-bool parse_floats(const char* text, float* values, int count) {
-  const char* p = text;
-  for (int i = 0; i < count; ++i) {
-    if (*p == '\0' || *p == ' ' || *p == '\t') return false;
-    char* end = nullptr;
-    values[i] = std::strtof(p, &end);
-    if (end == p) return false;
-    p = end;
-    if (i + 1 < count) {
-      if (*p != ',') return false;
-      ++p;
-    }
-  }
-  return *p == '\0';
-}
-
-std::string float_text(float value) {
-  char buffer[64];
-  for (int precision = 6; precision <= 9; ++precision) {
-    std::snprintf(buffer, sizeof buffer, "%.*g", precision, static_cast<double>(value));
-    if (std::strtof(buffer, nullptr) == value) break;
-  }
-  return buffer;
 }
 
 }  // namespace
@@ -65,14 +40,14 @@ int main(int argc, char** argv) {
     if (std::strcmp(arg, "--scale") == 0) {
       if (scale || i + 1 >= argc) usage();
       const char* value = argv[++i];
-      if (parse_floats(value, scale_by, 1)) {
+      if (PARSE_FLOATS(value, scale_by, 1)) {
         scale_by[1] = scale_by[2] = scale_by[0];
-      } else if (!parse_floats(value, scale_by, 3)) {
+      } else if (!PARSE_FLOATS(value, scale_by, 3)) {
         usage();
       }
       scale = true;
     } else if (std::strcmp(arg, "--translate") == 0) {
-      if (translate || i + 1 >= argc || !parse_floats(argv[++i], translate_by, 3)) usage();
+      if (translate || i + 1 >= argc || !PARSE_FLOATS(argv[++i], translate_by, 3)) usage();
       translate = true;
     } else if (std::strcmp(arg, "--dump") == 0) {
       dump = true;
@@ -115,21 +90,21 @@ int main(int argc, char** argv) {
       if (v.y > high.y) high.y = v.y;
       if (v.z > high.z) high.z = v.z;
     }
-    std::printf("bounds %s %s %s %s %s %s\n", float_text(low.x).c_str(), float_text(low.y).c_str(),
-                float_text(low.z).c_str(), float_text(high.x).c_str(), float_text(high.y).c_str(),
-                float_text(high.z).c_str());
+    std::printf("bounds %s %s %s %s %s %s\n", FLOAT_TEXT(low.x).c_str(), FLOAT_TEXT(low.y).c_str(),
+                FLOAT_TEXT(low.z).c_str(), FLOAT_TEXT(high.x).c_str(), FLOAT_TEXT(high.y).c_str(),
+                FLOAT_TEXT(high.z).c_str());
   }
   if (dump) {
     for (int i = 0; i < vertex_count; ++i) {
-      std::printf("vertex %d %s %s %s\n", i, float_text(vertices[i].x).c_str(),
-                  float_text(vertices[i].y).c_str(), float_text(vertices[i].z).c_str());
+      std::printf("vertex %d %s %s %s\n", i, FLOAT_TEXT(vertices[i].x).c_str(),
+                  FLOAT_TEXT(vertices[i].y).c_str(), FLOAT_TEXT(vertices[i].z).c_str());
     }
     for (int i = 0; i < face_count; ++i) {
       const Tface& f = faces[i];
       std::printf("face %d v %d %d %d uv %s %s %s %s %s %s\n", i, f.V[0], f.V[1], f.V[2],
-                  float_text(f.UV[0].u).c_str(), float_text(f.UV[0].v).c_str(),
-                  float_text(f.UV[1].u).c_str(), float_text(f.UV[1].v).c_str(),
-                  float_text(f.UV[2].u).c_str(), float_text(f.UV[2].v).c_str());
+                  FLOAT_TEXT(f.UV[0].u).c_str(), FLOAT_TEXT(f.UV[0].v).c_str(),
+                  FLOAT_TEXT(f.UV[1].u).c_str(), FLOAT_TEXT(f.UV[1].v).c_str(),
+                  FLOAT_TEXT(f.UV[2].u).c_str(), FLOAT_TEXT(f.UV[2].v).c_str());
     }
   }
   return 0;

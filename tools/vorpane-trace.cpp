@@ -7,12 +7,9 @@
 // the program builds it, so the trace is what the program shows with the
 // mouse held at the target point. Schedule reports are silenced so that
 // stdout carries only the CSV.
-#include <cctype>    // isspace: no blanks before a number
-#include <cerrno>    // range errors of strtol, strtof
-#include <charconv>  // to_chars: shortest text that reads back to the same float
-#include <cmath>     // isfinite for the target
+#include <charconv>  // to_chars for the integer columns
 #include <cstdio>    // stdout, stderr
-#include <cstdlib>   // strtol, strtof
+#include <cstdlib>   // exit
 #include <cstring>   // option names
 #include <string>    // option values
 #include <vector>    // the output buffer
@@ -20,6 +17,7 @@
 #include "game/scene.h"        // the show
 #include "platform/console.h"  // CONSOLE_SILENCE
 #include "platform/random.h"   // RANDOM_RESET before the build
+#include "tool_args.h"         // numbers on the command line, float text
 
 namespace {
 
@@ -35,32 +33,6 @@ struct Toptions {
 [[noreturn]] void usage_error(const char* what) {
   std::fprintf(stderr, "vorpane-trace: %s; %s\n", what, k_usage);
   std::exit(2);
-}
-
-bool parse_positive(const std::string& text, long& out) {
-  if (text.empty() || text[0] == '+' || text[0] == ' ') return false;
-  char* end = nullptr;
-  errno = 0;
-  long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value <= 0) return false;
-  out = value;
-  return true;
-}
-
-bool parse_float(const std::string& text, float& out) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-  char* end = nullptr;
-  errno = 0;
-  float value = std::strtof(text.c_str(), &end);
-  if (errno != 0 || *end != '\0' || !std::isfinite(value)) return false;
-  out = value;
-  return true;
-}
-
-bool parse_point(const std::string& text, float& x, float& y) {
-  const std::size_t comma = text.find(',');
-  if (comma == std::string::npos) return false;
-  return parse_float(text.substr(0, comma), x) && parse_float(text.substr(comma + 1), y);
 }
 
 Toptions parse_options(int argc, char** argv) {
@@ -93,9 +65,14 @@ Toptions parse_options(int argc, char** argv) {
       value = argv[++i];
     }
     bool ok = false;
-    if (name == "--frames") ok = parse_positive(value, options.frames);
-    else if (name == "--every") ok = parse_positive(value, options.every);
-    else ok = parse_point(value, options.target_x, options.target_y);
+    if (name == "--frames") ok = PARSE_WHOLE(value, options.frames) && options.frames > 0;
+    else if (name == "--every") ok = PARSE_WHOLE(value, options.every) && options.every > 0;
+    else {
+      float target[2];
+      ok = PARSE_FLOATS(value, target, 2);
+      options.target_x = target[0];
+      options.target_y = target[1];
+    }
     if (!ok) usage_error(("bad value '" + value + "' for " + name).c_str());
   }
   return options;
@@ -118,9 +95,9 @@ class Tcsv_out {
     *p++ = ',';
     p = std::to_chars(p, line + sizeof line, slot).ptr;
     *p++ = ',';
-    p = std::to_chars(p, line + sizeof line, x).ptr;
+    p = FLOAT_TEXT(p, x);
     *p++ = ',';
-    p = std::to_chars(p, line + sizeof line, y).ptr;
+    p = FLOAT_TEXT(p, y);
     *p++ = '\n';
     buffer_.insert(buffer_.end(), line, p);
     if (buffer_.size() >= k_capacity) FLUSH();

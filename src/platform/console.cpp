@@ -31,6 +31,17 @@ void capture_write(void* context, const char* text, std::size_t length) {
 void capture_beep(void* context) { ++static_cast<Tconsole_capture*>(context)->beeps; }
 void capture_wait_key(void* context) { ++static_cast<Tconsole_capture*>(context)->key_waits; }
 
+// Writes the decimal digits of `value` ending just before `end`; returns
+// where they start. Two reports per schedule per frame go through here, so
+// it stays off the C library's format parser.
+char* digits_before(char* end, unsigned value) {
+  do {
+    *--end = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return end;
+}
+
 }  // namespace
 
 void CONSOLE_SET_SINK(const Tconsole_sink* sink) { g_sink = sink ? *sink : k_stdout_sink; }
@@ -39,8 +50,15 @@ void CONSOLE_SILENCE() { g_sink = k_silent_sink; }
 
 void CONSOLE_LOCATE(int row, int column) {
   char buffer[32];
-  int length = std::snprintf(buffer, sizeof buffer, "\x1b[%d;%dH", row, column);
-  emit(buffer, static_cast<std::size_t>(length));
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  *--p = 'H';
+  p = digits_before(p, static_cast<unsigned>(column));
+  *--p = ';';
+  p = digits_before(p, static_cast<unsigned>(row));
+  *--p = '[';
+  *--p = '\x1b';
+  emit(p, static_cast<std::size_t>(end - p));
 }
 
 void CONSOLE_PRINT(const char* text) {
@@ -56,8 +74,15 @@ void CONSOLE_PRINT_LINE(const char* text) {
 
 void CONSOLE_PRINT_INT(int value) {
   char buffer[16];
-  int length = std::snprintf(buffer, sizeof buffer, value < 0 ? "%d\r\n" : " %d\r\n", value);
-  emit(buffer, static_cast<std::size_t>(length));
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  *--p = '\n';
+  *--p = '\r';
+  // The magnitude in unsigned arithmetic: -2147483648 has no positive int.
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  p = digits_before(p, magnitude);
+  *--p = value < 0 ? '-' : ' ';
+  emit(p, static_cast<std::size_t>(end - p));
 }
 
 void CONSOLE_BEEP() { g_sink.beep(g_sink.context); }

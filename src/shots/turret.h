@@ -121,12 +121,19 @@ class Tturret {
   VP_PROPERTY(int, BULLETWAVEMAX, p_.BULLETWAVEMAX)
   VP_PROPERTY(int, BULLETWAVEMAXDELAY, p_.BULLETWAVEMAXDELAY)
   VP_PROPERTY(int, BULLET_TYPE, p_.BULLET_TYPE)
-  VP_PROPERTY(int, BULLET_MIN_FRAME, p_.BULLET_MIN_FRAME)
+  int BULLET_MIN_FRAME() const { return p_.BULLET_MIN_FRAME; }
+  void BULLET_MIN_FRAME(int value) {
+    p_.BULLET_MIN_FRAME = value;
+    restyle_due_ = true;
+  }
   VP_PROPERTY(int, BULLET_NUM_FRAME, p_.BULLET_NUM_FRAME)
   VP_PROPERTY(int, BULLET_BASE_FRAME, p_.BULLET_BASE_FRAME)
 
   int MAXBULLET() const { return p_.MAXBULLET; }
-  void MAXBULLET(int value) { p_.MAXBULLET = CLAMP_MAXBULLET(value); }
+  void MAXBULLET(int value) {
+    p_.MAXBULLET = CLAMP_MAXBULLET(value);
+    restyle_due_ = true;
+  }
   static int CLAMP_MAXBULLET(int value) {
     return value < 0 ? 0 : (value > VP_POOL_SIZE ? VP_POOL_SIZE : value);
   }
@@ -181,4 +188,9 @@ class Tturret {
  private:
   Trotate_proc rotate_proc_ = &Tturret::ROTATE1;
   long long missed_ = 0;
+  // False only while every idle bullet among the first MAXBULLET already
+  // carries BULLET_MIN_FRAME, so the restyling scan would change nothing.
+  // Anything that can break that sets it: a new BULLET_MIN_FRAME or
+  // MAXBULLET (setter or phase) and a bullet retiring with another MINFRAME.
+  bool restyle_due_ = true;
 };

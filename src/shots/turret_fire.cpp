@@ -17,7 +17,8 @@ constexpr float k_max_y = 530.0f;
 void Tturret::SHOOT(int flag) {
   if (p_.ACTIVE == 0) return;
   const int count = p_.MAXBULLET;
-  if (flag == 0) {
+  if (flag == 0 && restyle_due_) {
+    restyle_due_ = false;
     for (int j = 0; j < count; ++j) {
       Tbullet& b = pool_[j];
       if (b.ACTIVE() == 0 && b.MINFRAME() != p_.BULLET_MIN_FRAME) {
@@ -159,6 +160,7 @@ void Tturret::MOVE_BULLETS() {
       b.ACTIVE(0);
       b.COUNTER(0);
       b.DELAY(-1);
+      if (b.MINFRAME() != p_.BULLET_MIN_FRAME) restyle_due_ = true;
     }
   }
 }

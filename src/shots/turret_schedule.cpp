@@ -15,6 +15,7 @@ void Tturret::APPLY_PHASE(const Tturret_phase& phase) {
   if (phase.P_POSITION == nullptr) p_.P_POSITION = position;
   if (phase.P_TARGET == nullptr) p_.P_TARGET = target;
   p_.MAXBULLET = CLAMP_MAXBULLET(phase.MAXBULLET);
+  restyle_due_ = true;
 }
 
 int Tturret::MANAGE_LIST(int x, int y) {

@@ -350,4 +350,22 @@ TEST(TurretFire, RestylingReachesIdleBulletsOnlyWhenFlagIsZero) {
   EXPECT_EQ(t.BULLET(3).ENERGY(), 10);
 }
 
+TEST(TurretFire, BulletInFlightIsRestyledOnceItRetires) {
+  Tturret t(4);
+  t.BULLETS_PER_SHOT(1);
+  t.BULLETSPEED(60.0f);
+  t.X(600.0f);
+  t.Y(100.0f);
+  t.MAXSPAWNDELAY(1000);
+  t.SHOOT(-1);  // fires bullet 0 along +x; it moves to x 660
+  ASSERT_NE(t.BULLET(0).ACTIVE(), 0);
+  t.BULLET_MIN_FRAME(7);
+  t.SHOOT(0);  // bullet 0 is in flight while the idle ones are restyled, then leaves at x 720
+  EXPECT_EQ(t.BULLET(0).ACTIVE(), 0);
+  EXPECT_EQ(t.BULLET(0).MINFRAME(), 0);
+  EXPECT_EQ(t.BULLET(1).MINFRAME(), 7);
+  t.SHOOT(0);
+  EXPECT_EQ(t.BULLET(0).MINFRAME(), 7);
+}
+
 }  // namespace

@@ -81,6 +81,10 @@ long RUN_FRAME_LOOP(Tscene& scene, Tscreen& screen, const Tatlas& atlas, long ma
     scene.target.x = static_cast<float>(mouse_x);
     scene.target.y = static_cast<float>(mouse_y);
     FRAME_RENDER(scene, screen, atlas);
+    // The drawing is finished before the wait, not inside the swap after
+    // it: a renderer that rasterises lazily would otherwise present each
+    // frame late by its whole drawing time, and unevenly.
+    glFinish();
     CONSOLE_FLUSH();
     FRAME_PACE(last_frame_time);
     SCREEN_FLIP();

@@ -62,9 +62,23 @@ void record_quad(unsigned list, float s0, float s1) {
   glEndList();
 }
 
+// A PNG header may claim any size; decoding a claimed 30000 x 30000 picture
+// would zero gigabytes before any pixel is read. The header is read alone
+// first, and pictures past the limits are refused as undecodable.
+bool header_size_ok(FIBITMAP* header) {
+  if (!header) return false;
+  std::uint64_t width = FreeImage_GetWidth(header);
+  std::uint64_t height = FreeImage_GetHeight(header);
+  FreeImage_Unload(header);
+  return width > 0 && height > 0 && width <= VP_ATLAS_MAX_SIDE && height <= VP_ATLAS_MAX_SIDE &&
+         width * height <= VP_ATLAS_MAX_PIXELS;
+}
+
 }  // namespace
 
 bool ATLAS_DECODE_FILE(const char* file, Tatlas_pixels& pixels) {
+  pixels = Tatlas_pixels();
+  if (!header_size_ok(FreeImage_Load(FIF_PNG, file, FIF_LOAD_NOPIXELS))) return false;
   return stage(FreeImage_Load(FIF_PNG, file, 0), pixels);
 }
 
@@ -73,7 +87,9 @@ bool ATLAS_DECODE_MEMORY(const std::uint8_t* bytes, std::size_t size, Tatlas_pix
   if (!bytes || size == 0 || size > 0xFFFFFFFFu) return false;
   FIMEMORY* memory = FreeImage_OpenMemory(const_cast<BYTE*>(bytes), static_cast<DWORD>(size));
   if (!memory) return false;
-  bool ok = stage(FreeImage_LoadFromMemory(FIF_PNG, memory, 0), pixels);
+  bool ok = header_size_ok(FreeImage_LoadFromMemory(FIF_PNG, memory, FIF_LOAD_NOPIXELS)) &&
+            FreeImage_SeekMemory(memory, 0, SEEK_SET) &&
+            stage(FreeImage_LoadFromMemory(FIF_PNG, memory, 0), pixels);
   FreeImage_CloseMemory(memory);
   return ok;
 }
@@ -89,9 +105,9 @@ Tatlas LOAD_ATLAS(const char* file) {
     char folder[PATH_MAX];
     if (!getcwd(folder, sizeof folder)) std::snprintf(folder, sizeof folder, "(unknown folder)");
     std::fprintf(stderr,
-                 "Vorpane: cannot load the sprite atlas \"%s\" from %s (missing or not a PNG); "
+                 "Vorpane: cannot load the sprite atlas \"%s\" from %s (missing, not a PNG, or over %u pixels a side or %llu megapixels); "
                  "sprites are drawn as white squares\n",
-                 file, folder);
+                 file, folder, VP_ATLAS_MAX_SIDE, VP_ATLAS_MAX_PIXELS / (1024ull * 1024ull));
   }
   // With no image both uploads fail silently and the texture stays
   // incomplete, which leaves the quads untextured.

@@ -30,6 +30,11 @@ struct Tatlas_pixels {
   std::vector<std::uint8_t> staging;
 };
 
+// The largest atlas accepted: a side no OpenGL texture exceeds, and at most
+// 64 megapixels (256 MiB staged), so a lying header cannot exhaust memory.
+constexpr unsigned VP_ATLAS_MAX_SIDE = 16384;
+constexpr unsigned long long VP_ATLAS_MAX_PIXELS = 8192ull * 8192ull;
+
 // Decode a PNG from a file or from memory into the staging copy. False when
 // nothing could be decoded; `pixels` is then empty.
 bool ATLAS_DECODE_FILE(const char* file, Tatlas_pixels& pixels);

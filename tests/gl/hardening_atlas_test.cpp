@@ -158,6 +158,29 @@ TEST(HardeningAtlas, HeadersClaimingImpossibleSizesAreRefused) {
   expect_refused("million_by_million.png", make_png(1000000, 1000000, rows));
 }
 
+TEST(HardeningAtlas, HeadersPastTheAtlasLimitsAreRefusedBeforeAnyPixelIsAllocated) {
+  // 30000 x 30000 would be 3.6 GB of decoder memory for a 60-byte file; the
+  // header alone says no. Just inside the limits, the short data still fails
+  // to decode, but only after the header was accepted.
+  const Tbytes rows = {0, 1, 2, 3};
+  expect_refused("claims_30000_square.png", make_png(30000, 30000, rows));
+  expect_refused("side_past_limit.png", make_png(VP_ATLAS_MAX_SIDE + 1, 1, rows));
+  expect_refused("too_many_pixels.png", make_png(16384, 8193, rows));
+
+  // A real, decodable picture one row and column past 8192 x 8192: small as
+  // a one-bit PNG, but 268 MB once converted, and refused by its header.
+  FIBITMAP* image = FreeImage_Allocate(8193, 8193, 1);
+  ASSERT_NE(image, nullptr);
+  FIMEMORY* memory = FreeImage_OpenMemory();
+  ASSERT_TRUE(FreeImage_SaveToMemory(FIF_PNG, image, memory, 0));
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  FreeImage_AcquireMemory(memory, &data, &size);
+  expect_refused("decodable_8193_square.png", Tbytes(data, data + size));
+  FreeImage_CloseMemory(memory);
+  FreeImage_Unload(image);
+}
+
 TEST(HardeningAtlas, A8192By8192AtlasDecodesWhole) {
   // 256 MiB of staging: large, but a real image of that size is taken whole.
   const unsigned side = 8192;

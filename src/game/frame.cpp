@@ -2,6 +2,7 @@
 #include "game/frame.h"
 
 #include <GL/gl.h>  // clear, matrices, blending
+#include <sched.h>  // sched_yield inside the busy-wait
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
 #include "platform/window.h"   // mouse, timer, present, Escape
@@ -67,6 +68,9 @@ void FRAME_REDRAW(const Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
 
 void FRAME_PACE(double& last_frame_time) {
   while (TIMER() - last_frame_time < VP_FRAME_SECONDS) {
+    // Still a busy-wait, but one that lets the renderer's and the display
+    // server's threads use this core meanwhile instead of fighting it.
+    sched_yield();
   }
   last_frame_time = TIMER();
 }

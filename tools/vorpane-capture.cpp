@@ -21,8 +21,7 @@
 // The window is hidden: a hidden window's back buffer reads back the same
 // as a visible one's (--visible opens a visible one, for the test that
 // checks exactly this).
-#include <FreeImage.h>  // PNG writing
-#include <GL/gl.h>      // read-back, the glow pass's state
+#include <GL/gl.h>      // the viewport after the bloom pass
 #include <sys/stat.h>   // mkdir, stat
 #include <unistd.h>     // isatty, mkstemp, unlink
 
@@ -42,6 +41,7 @@
 #include "platform/console.h"  // CONSOLE_SILENCE
 #include "platform/random.h"   // RANDOM_RESET before the build
 #include "platform/window.h"   // VP_SCREEN_GL, VP_SCREEN_HIDDEN
+#include "render/picture.h"    // read-back and PNG files
 #include "render/screen.h"     // the screen, glow and bloom
 #include "tool_args.h"         // numbers on the command line
 
@@ -286,65 +286,13 @@ void check_outputs(const Toptions& options) {
 
 // ---- pictures ----
 
-// Rows top first, as a person sees the screen; 3 bytes R, G, B per pixel.
-struct Timage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;
-
-  Timage() = default;
-  Timage(int w, int h, std::uint8_t grey)
-      : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3, grey) {}
-  std::uint8_t* at(int x, int y) { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
-  const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
-};
-
-// The back buffer before any swap. GL rows run bottom to top; the image's
-// run top to bottom. Alpha is dropped: the screen does not show it.
-Timage read_back_buffer() {
-  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(k_width) * k_height * 4);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, k_width, k_height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  Timage image(k_width, k_height, 0);
-  for (int y = 0; y < k_height; ++y) {
-    const std::uint8_t* row = &rgba[static_cast<std::size_t>(k_height - 1 - y) * k_width * 4];
-    for (int x = 0; x < k_width; ++x) {
-      std::uint8_t* out = image.at(x, y);
-      out[0] = row[x * 4 + 0];
-      out[1] = row[x * 4 + 1];
-      out[2] = row[x * 4 + 2];
-    }
-  }
-  return image;
-}
-
-// FreeImage's scan line 0 is the bottom row, so image row y goes to scan
-// line height - 1 - y.
-bool save_png(const Timage& image, const std::string& path) {
-  FIBITMAP* bitmap = FreeImage_Allocate(image.width, image.height, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
-                                        FI_RGBA_BLUE_MASK);
-  if (!bitmap) return false;
-  for (int y = 0; y < image.height; ++y) {
-    BYTE* line = FreeImage_GetScanLine(bitmap, image.height - 1 - y);
-    for (int x = 0; x < image.width; ++x) {
-      const std::uint8_t* in = image.at(x, y);
-      line[x * 3 + FI_RGBA_RED] = in[0];
-      line[x * 3 + FI_RGBA_GREEN] = in[1];
-      line[x * 3 + FI_RGBA_BLUE] = in[2];
-    }
-  }
-  bool ok = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_DEFAULT) != 0;
-  FreeImage_Unload(bitmap);
-  return ok;
-}
-
 // Digits 0-9 on a 3 x 5 grid, one row per entry, bit 2 the left column.
 const std::uint8_t k_digits[10][5] = {
     {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 3, 1, 7}, {5, 5, 7, 1, 1},
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 2, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
 
-void fill(Timage& image, int x0, int y0, int w, int h, std::uint8_t grey) {
+void fill(Tpicture& image, int x0, int y0, int w, int h, std::uint8_t grey) {
   for (int y = std::max(0, y0); y < std::min(image.height, y0 + h); ++y)
     for (int x = std::max(0, x0); x < std::min(image.width, x0 + w); ++x) {
       std::uint8_t* p = image.at(x, y);
@@ -354,7 +302,7 @@ void fill(Timage& image, int x0, int y0, int w, int h, std::uint8_t grey) {
 
 // The number at (x0, y0), each font cell `scale` pixels square, on a black
 // box so that it reads over bright bullets too.
-void draw_number(Timage& image, int x0, int y0, long number, int scale) {
+void draw_number(Tpicture& image, int x0, int y0, long number, int scale) {
   const std::string text = std::to_string(number);
   const int advance = 4 * scale;
   const int pad = scale;
@@ -370,8 +318,8 @@ void draw_number(Timage& image, int x0, int y0, long number, int scale) {
 }
 
 // A 2 x 2 box average: half the size, nothing aliased away entirely.
-Timage half_size(const Timage& image) {
-  Timage half(image.width / 2, image.height / 2, 0);
+Tpicture half_size(const Tpicture& image) {
+  Tpicture half(image.width / 2, image.height / 2, 0);
   for (int y = 0; y < half.height; ++y)
     for (int x = 0; x < half.width; ++x)
       for (int c = 0; c < 3; ++c) {
@@ -388,11 +336,11 @@ class Tsheet {
   explicit Tsheet(std::size_t count) {
     columns_ = std::max(1, std::min(6, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))))));
     int rows = static_cast<int>((count + columns_ - 1) / columns_);
-    image_ = Timage(k_gap + columns_ * (k_width / 2 + k_gap), k_gap + rows * (k_height / 2 + k_gap), 48);
+    image_ = Tpicture(k_gap + columns_ * (k_width / 2 + k_gap), k_gap + rows * (k_height / 2 + k_gap), 48);
   }
 
-  void ADD(const Timage& frame, long number) {
-    Timage tile = half_size(frame);
+  void ADD(const Tpicture& frame, long number) {
+    Tpicture tile = half_size(frame);
     int x0 = k_gap + (placed_ % columns_) * (tile.width + k_gap);
     int y0 = k_gap + (placed_ / columns_) * (tile.height + k_gap);
     for (int y = 0; y < tile.height; ++y)
@@ -407,13 +355,13 @@ class Tsheet {
     ++placed_;
   }
 
-  const Timage& IMAGE() const { return image_; }
+  const Tpicture& IMAGE() const { return image_; }
 
  private:
   static constexpr int k_gap = 4;
   int columns_ = 1;
   int placed_ = 0;
-  Timage image_;
+  Tpicture image_;
 };
 
 // ---- drawing ----
@@ -493,10 +441,10 @@ int main(int argc, char** argv) {
     }
     if (chosen) {
       if (options.overlay != Toverlay::none) draw_overlay(options, scene, screen, atlas);
-      Timage image = read_back_buffer();
+      Tpicture image = READ_BACK_BUFFER(k_width, k_height);
       if (write_frames) {
         std::string path = frame_file(options.out, frame);
-        if (!save_png(image, path)) {
+        if (!SAVE_PNG(image, path)) {
           std::fprintf(stderr, "%svorpane-capture: cannot write %s\n", progress ? "\n" : "", path.c_str());
           status = 1;
           break;
@@ -511,7 +459,7 @@ int main(int argc, char** argv) {
   }
   if (progress) std::fprintf(stderr, "\n");
   if (sheet && status == 0) {
-    if (save_png(sheet->IMAGE(), options.sheet)) {
+    if (SAVE_PNG(sheet->IMAGE(), options.sheet)) {
       std::printf("%s\n", options.sheet.c_str());
     } else {
       std::fprintf(stderr, "vorpane-capture: cannot write %s\n", options.sheet.c_str());

@@ -9,7 +9,6 @@
 //
 // VORPANE_UPDATE_GOLDEN=1 (scripts/update-golden) writes the captured
 // pictures as the new references instead of comparing.
-#include <FreeImage.h>    // PNG reading and writing
 #include <gtest/gtest.h>  // the runner
 
 #include <algorithm>  // max
@@ -20,6 +19,8 @@
 #include <ostream>  // PrintTo
 #include <string>   // paths and commands
 #include <vector>   // pixels
+
+#include "render/picture.h"  // PNG files, top row first
 
 namespace {
 
@@ -51,52 +52,6 @@ std::string build_dir() {
   return slash == std::string::npos ? "." : bin.substr(0, slash);
 }
 
-struct Trgb_image {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;  // rows top first
-};
-
-bool load_png(const std::string& path, Trgb_image& image) {
-  FIBITMAP* loaded = FreeImage_Load(FIF_PNG, path.c_str(), 0);
-  if (!loaded) return false;
-  FIBITMAP* rgb = FreeImage_ConvertTo24Bits(loaded);
-  FreeImage_Unload(loaded);
-  if (!rgb) return false;
-  image.width = static_cast<int>(FreeImage_GetWidth(rgb));
-  image.height = static_cast<int>(FreeImage_GetHeight(rgb));
-  image.rgb.assign(static_cast<std::size_t>(image.width) * image.height * 3, 0);
-  for (int y = 0; y < image.height; ++y) {
-    const BYTE* line = FreeImage_GetScanLine(rgb, image.height - 1 - y);
-    for (int x = 0; x < image.width; ++x) {
-      std::uint8_t* out = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
-      out[0] = line[x * 3 + FI_RGBA_RED];
-      out[1] = line[x * 3 + FI_RGBA_GREEN];
-      out[2] = line[x * 3 + FI_RGBA_BLUE];
-    }
-  }
-  FreeImage_Unload(rgb);
-  return true;
-}
-
-bool save_png(const Trgb_image& image, const std::string& path) {
-  FIBITMAP* bitmap = FreeImage_Allocate(image.width, image.height, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
-                                        FI_RGBA_BLUE_MASK);
-  if (!bitmap) return false;
-  for (int y = 0; y < image.height; ++y) {
-    BYTE* line = FreeImage_GetScanLine(bitmap, image.height - 1 - y);
-    for (int x = 0; x < image.width; ++x) {
-      const std::uint8_t* in = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
-      line[x * 3 + FI_RGBA_RED] = in[0];
-      line[x * 3 + FI_RGBA_GREEN] = in[1];
-      line[x * 3 + FI_RGBA_BLUE] = in[2];
-    }
-  }
-  bool ok = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), PNG_DEFAULT) != 0;
-  FreeImage_Unload(bitmap);
-  return ok;
-}
-
 bool copy_file(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
@@ -106,7 +61,7 @@ bool copy_file(const std::string& from, const std::string& to) {
 
 // Pixels off by more than the tolerance in any channel; `diff` shows them in
 // red over a dimmed copy of the reference, smaller differences in yellow.
-long count_differences(const Trgb_image& actual, const Trgb_image& expected, Trgb_image& diff) {
+long count_differences(const Tpicture& actual, const Tpicture& expected, Tpicture& diff) {
   diff = expected;
   long off = 0;
   for (std::size_t i = 0; i < expected.rgb.size(); i += 3) {
@@ -154,14 +109,14 @@ TEST_P(Golden, CaptureMatchesReference) {
     return;
   }
 
-  Trgb_image actual, expected;
-  ASSERT_TRUE(load_png(actual_path, actual)) << actual_path;
-  ASSERT_TRUE(load_png(reference_path, expected))
+  Tpicture actual, expected;
+  ASSERT_TRUE(LOAD_PNG(actual_path, actual)) << actual_path;
+  ASSERT_TRUE(LOAD_PNG(reference_path, expected))
       << "no reference " << reference_path << " (scripts/update-golden makes it)";
   ASSERT_EQ(actual.width, expected.width);
   ASSERT_EQ(actual.height, expected.height);
 
-  Trgb_image diff;
+  Tpicture diff;
   const long off = count_differences(actual, expected, diff);
   const long pixels = static_cast<long>(expected.width) * expected.height;
   if (off > static_cast<long>(pixels * k_pixel_share)) {
@@ -170,7 +125,7 @@ TEST_P(Golden, CaptureMatchesReference) {
     const std::string kept = failures + "/" + golden.name + "-actual.png";
     const std::string diff_path = failures + "/" + golden.name + "-diff.png";
     copy_file(actual_path, kept);
-    save_png(diff, diff_path);
+    SAVE_PNG(diff, diff_path);
     ADD_FAILURE() << golden.name << ": " << off << " of " << pixels << " pixels differ by more than "
                   << k_level_tolerance << " levels\n  reference: " << reference_path << "\n  actual:    " << kept
                   << "\n  diff:      " << diff_path << " (red: beyond tolerance, yellow: within)";

@@ -1,0 +1,30 @@
+// picture.h - a frame as a person sees it, and PNG files of it.
+//
+// Rules:
+//  - Rows run top first, three bytes R, G, B per pixel, no padding. (OpenGL
+//    and the PNG decoder both keep the bottom row first; the conversions
+//    happen here and nowhere else.)
+//  - Alpha is dropped: the screen does not show it.
+#pragma once
+
+#include <cstdint>  // pixel bytes
+#include <string>   // file names
+#include <vector>   // the pixels
+
+struct Tpicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+
+  Tpicture() = default;
+  Tpicture(int w, int h, std::uint8_t grey)
+      : width(w), height(h), rgb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3, grey) {}
+  std::uint8_t* at(int x, int y) { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+  const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+};
+
+// The bottom-left width x height pixels of the back buffer (before a swap).
+Tpicture READ_BACK_BUFFER(int width, int height);
+
+bool SAVE_PNG(const Tpicture& picture, const std::string& path);
+bool LOAD_PNG(const std::string& path, Tpicture& picture);  // any PNG, as 8-bit RGB

@@ -94,6 +94,22 @@ void expect_refused(const std::string& name, const Tbytes& bytes) {
   EXPECT_TRUE(from_file.staging.empty()) << name;
 }
 
+// A blank picture of the given size and depth, encoded by FreeImage.
+Tbytes encoded(int width, int height, int bits, FREE_IMAGE_FORMAT format) {
+  Tbytes bytes;
+  FIBITMAP* image = FreeImage_Allocate(width, height, bits);
+  FIMEMORY* memory = FreeImage_OpenMemory();
+  if (image && memory && FreeImage_SaveToMemory(format, image, memory, 0)) {
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    FreeImage_AcquireMemory(memory, &data, &size);
+    bytes.assign(data, data + size);
+  }
+  if (memory) FreeImage_CloseMemory(memory);
+  if (image) FreeImage_Unload(image);
+  return bytes;
+}
+
 Tbytes prefix(const Tbytes& bytes, std::size_t n) { return Tbytes(bytes.begin(), bytes.begin() + n); }
 
 }  // namespace
@@ -135,15 +151,7 @@ TEST(HardeningAtlas, OtherFormatsAndNoiseAreNotTakenForAPng) {
   }
   expect_refused("noise.png", noise);
   // A real BMP named parts.png: the decoder is asked for a PNG only.
-  FIBITMAP* image = FreeImage_Allocate(4, 4, 32);
-  FIMEMORY* memory = FreeImage_OpenMemory();
-  ASSERT_TRUE(FreeImage_SaveToMemory(FIF_BMP, image, memory, 0));
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  FreeImage_AcquireMemory(memory, &data, &size);
-  expect_refused("bitmap.png", Tbytes(data, data + size));
-  FreeImage_CloseMemory(memory);
-  FreeImage_Unload(image);
+  expect_refused("bitmap.png", encoded(4, 4, 32, FIF_BMP));
 }
 
 TEST(HardeningAtlas, HeadersClaimingImpossibleSizesAreRefused) {
@@ -169,16 +177,9 @@ TEST(HardeningAtlas, HeadersPastTheAtlasLimitsAreRefusedBeforeAnyPixelIsAllocate
 
   // A real, decodable picture one row and column past 8192 x 8192: small as
   // a one-bit PNG, but 268 MB once converted, and refused by its header.
-  FIBITMAP* image = FreeImage_Allocate(8193, 8193, 1);
-  ASSERT_NE(image, nullptr);
-  FIMEMORY* memory = FreeImage_OpenMemory();
-  ASSERT_TRUE(FreeImage_SaveToMemory(FIF_PNG, image, memory, 0));
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  FreeImage_AcquireMemory(memory, &data, &size);
-  expect_refused("decodable_8193_square.png", Tbytes(data, data + size));
-  FreeImage_CloseMemory(memory);
-  FreeImage_Unload(image);
+  Tbytes decodable = encoded(8193, 8193, 1, FIF_PNG);
+  ASSERT_FALSE(decodable.empty());
+  expect_refused("decodable_8193_square.png", decodable);
 }
 
 TEST(HardeningAtlas, A8192By8192AtlasDecodesWhole) {

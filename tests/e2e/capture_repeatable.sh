@@ -4,18 +4,8 @@
 # uncaptured frames without drawing them (--fast-forward) changes nothing,
 # and the hidden window reads back exactly what a visible one does.
 # Usage: capture_repeatable.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
-set -euo pipefail
-bin=$1 src=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[[ -n "${DISPLAY:-}" ]] || fail "no display (run under xvfb-run, as scripts/test does)"
-
-capture() {  # capture FOLDER OPTIONS...
-  local out=$1; shift
-  "$bin/vorpane-capture" --atlas "$src/assets/parts.png" --out "$work/$out" "$@" >/dev/null ||
-    fail "vorpane-capture $* exited with $?"
-}
+source "$(dirname "$0")/common.bash"
+need_display
 
 capture first --frames 1,300,600
 capture second --frames 1,300,600

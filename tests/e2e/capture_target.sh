@@ -5,22 +5,14 @@
 # before that are the same whatever the target; frames after it differ.
 # The default target is (-1, -1), the point of a mouse outside the window.
 # Usage: capture_target.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
-set -euo pipefail
-bin=$1 src=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[[ -n "${DISPLAY:-}" ]] || fail "no display (run under xvfb-run, as scripts/test does)"
+source "$(dirname "$0")/common.bash"
+need_display
 
-capture() {  # capture FOLDER OPTIONS...
-  local out=$1; shift
-  "$bin/vorpane-capture" --atlas "$src/assets/parts.png" --out "$work/$out" --fast-forward \
-    --frames 5000,7182,7250 "$@" >/dev/null || fail "vorpane-capture $* exited with $?"
-}
+capture_aimed() { capture "$@" --fast-forward --frames 5000,7182,7250; }
 
-capture default
-capture minus --target -1,-1
-capture aimed --target=100,100
+capture_aimed default
+capture_aimed minus --target -1,-1
+capture_aimed aimed --target=100,100
 for f in 005000 007182 007250; do
   cmp -s "$work/default/frame-$f.png" "$work/minus/frame-$f.png" || fail "frame $f: --target -1,-1 is not the default"
 done

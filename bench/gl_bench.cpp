@@ -32,29 +32,20 @@
 #include <vector>   // timestamps, pixels
 
 #include "bench_report.h"      // figures for scripts/bench
-#include "game/atlas.h"        // the sprites
-#include "game/frame.h"        // FRAME_DRAW_SPRITES, RUN_FRAME_LOOP
-#include "game/scene.h"        // the show's scene
+#include "game/frame.h"        // the sprite pass, FRAME_DRAW_SPRITES
+#include "game/show.h"         // the show's start-up and loop
 #include "platform/console.h"  // silence while preparing
-#include "platform/random.h"   // the show's spline paths
-#include "platform/window.h"   // TIMER
-#include "render/screen.h"     // the window and its views
+#include "platform/timer.h"    // the present times
 
 namespace {
 
 Tscene g_full;  // every pool full
-Tscreen* g_screen = nullptr;
-Tatlas g_atlas;
+Tshow g_show;
 std::string g_intervals_path;
-
-void build_show_scene(Tscene& scene) {
-  RANDOM_RESET();
-  BUILD_SCENE(scene);
-}
 
 // Steps the show (target circling the centre) until all pools are full.
 long fill_scene(Tscene& scene) {
-  build_show_scene(scene);
+  BUILD_SCENE(scene);
   for (long frame = 1; frame <= 100000; ++frame) {
     const double a = static_cast<double>(frame) * (2.0 * 3.141592653589793 / 600.0);
     scene.target = Ttarget_point{static_cast<float>(320.0 + 150.0 * std::cos(a)),
@@ -70,25 +61,12 @@ long fill_scene(Tscene& scene) {
   return -1;
 }
 
-// The frame loop's drawing steps 2 to 6 around a sprite-drawing procedure.
+// The show's sprite pass around a sprite-drawing procedure.
 template <typename Tdraw>
 void draw_frame(Tdraw draw) {
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glPushMatrix();
-  g_screen->VIEW_ORTHO();
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, g_atlas.texture);
-  glPushMatrix();
+  FRAME_BEGIN_SPRITES(*g_show.screen, g_show.atlas);
   draw();
-  glPopMatrix();
-  g_screen->VIEW_PERSPECTIVE();
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glPopMatrix();
+  FRAME_END_SPRITES(*g_show.screen);
 }
 
 void quad(float x, float y, float size, float s0, float s1) {
@@ -119,7 +97,7 @@ void draw_batched(const Tscene& scene) {
   glEnd();
 }
 
-void draw_prescribed() { FRAME_DRAW_SPRITES(g_full, g_atlas); }
+void draw_prescribed() { FRAME_DRAW_SPRITES(g_full, g_show.atlas); }
 void draw_batch() { draw_batched(g_full); }
 void draw_nothing() {}
 
@@ -130,24 +108,16 @@ void BM_draw(benchmark::State& state, void (*sprites)()) {
   }
 }
 
-std::vector<unsigned char> read_frame() {
-  std::vector<unsigned char> pixels(640 * 480 * 4);
-  glFinish();
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
-}
-
 // How far the batch's picture is from the display lists' picture: the
 // largest channel difference and the share of pixels that differ at all.
 void compare_pictures(const Tfigures& figures, const std::string& prefix) {
   draw_frame(draw_prescribed);
-  const std::vector<unsigned char> a = read_frame();
+  const std::vector<std::uint8_t> a = SHOW_READ_BACK().rgb;
   draw_frame(draw_batch);
-  const std::vector<unsigned char> b = read_frame();
+  const std::vector<std::uint8_t> b = SHOW_READ_BACK().rgb;
   int largest = 0;
   long differing = 0, lit = 0;
-  for (std::size_t p = 0; p < a.size(); p += 4) {
+  for (std::size_t p = 0; p < a.size(); p += 3) {
     bool differs = false;
     for (int c = 0; c < 3; ++c) {
       const int d = std::abs(static_cast<int>(a[p + c]) - static_cast<int>(b[p + c]));
@@ -173,8 +143,7 @@ void BM_pace(benchmark::State& state, long frames) {
   Tpresents presents;
   presents.at.reserve(static_cast<std::size_t>(frames));
   for (auto _ : state) {
-    Tscene scene;
-    build_show_scene(scene);
+    BUILD_SCENE(g_show.scene);
     CONSOLE_SET_SINK(nullptr);
     std::fflush(stdout);
     const int saved = dup(1);
@@ -182,14 +151,13 @@ void BM_pace(benchmark::State& state, long frames) {
     dup2(devnull, 1);
     const Tframe_observer observer = {on_present, &presents};
     const double start = TIMER();
-    RUN_FRAME_LOOP(scene, *g_screen, g_atlas, frames, &observer);
+    SHOW_RUN(g_show, frames, &observer);
     const double end = TIMER();
     std::fflush(stdout);
     dup2(saved, 1);
     close(devnull);
     close(saved);
     CONSOLE_SILENCE();
-    DESTROY_SCENE(scene);
     state.SetIterationTime(end - start);
   }
 
@@ -253,15 +221,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // The show's own start-up order, with the chosen sample count.
-  RANDOMIZE(TIMER());
-  int flags = VP_SCREEN_GL;
-  Tscreen screen(640, 480, 32, 1, samples, flags);
-  screen.INIT_GL_SCREEN();
-  g_screen = &screen;
-  g_atlas = LOAD_ATLAS(VORPANE_SOURCE_DIR "/assets/parts.png");
-  WINDOW_TITLE("Vorpane");
-
+  // The show's own start-up, with the chosen sample count.
+  Tshow_setup setup;
+  setup.atlas = VORPANE_SOURCE_DIR "/assets/parts.png";
+  setup.samples = samples;
+  SHOW_START(g_show, setup);
   const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   GLint got_samples = 0;
   glGetIntegerv(GL_SAMPLES, &got_samples);
@@ -292,6 +256,5 @@ int main(int argc, char** argv) {
   Tfigures_reporter reporter(figures);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  DESTROY_SCENE(g_full);
   return 0;
 }

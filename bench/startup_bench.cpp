@@ -31,12 +31,7 @@
 #include <string>     // paths
 #include <vector>     // per-run figures
 
-#include "game/atlas.h"       // LOAD_ATLAS
-#include "game/frame.h"       // RUN_FRAME_LOOP
-#include "game/scene.h"       // BUILD_SCENE
-#include "platform/random.h"  // RANDOMIZE
-#include "platform/window.h"  // TIMER, WINDOW_TITLE
-#include "render/screen.h"    // Tscreen
+#include "game/show.h"  // the show's start-up steps and loop
 
 namespace {
 
@@ -73,22 +68,17 @@ int run_child(long long origin_ns, int report_fd) {
   Tchild c{origin_ns, {}, {}};
   mark(c, k_mark_main);
 
-  Tscene scene;
-  BUILD_SCENE(scene);
-  RANDOMIZE(TIMER());
+  Tshow show;
+  const Tshow_setup setup;
+  SHOW_BUILD(show);
   mark(c, k_mark_scene);
-
-  int flags = VP_SCREEN_GL;
-  Tscreen screen(640, 480, 32, 1, 2, flags);
-  screen.INIT_GL_SCREEN();
+  SHOW_OPEN(show, setup);
   mark(c, k_mark_screen);
-  Tatlas atlas = LOAD_ATLAS("parts.png");
-  WINDOW_TITLE("Vorpane");
+  SHOW_LOAD(show, setup);
   mark(c, k_mark_atlas);
 
   const Tframe_observer observer = {on_first_present, &c};
-  RUN_FRAME_LOOP(scene, screen, atlas, 1, &observer);
-  DESTROY_SCENE(scene);
+  SHOW_RUN(show, 1, &observer);
 
   std::string line;
   for (int k = 0; k < k_mark_count; ++k)

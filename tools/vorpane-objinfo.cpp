@@ -9,7 +9,6 @@
 // options print one usage line on stderr and exit with status 2.
 #include <cstdio>   // printf, the output
 #include <cstdlib>  // exit
-#include <cstring>  // strcmp on options
 #include <string>   // float text
 
 #include "platform/console.h"  // silenced: stdout carries data
@@ -18,7 +17,7 @@
 
 namespace {
 
-[[noreturn]] void usage() {
+[[noreturn]] void usage(const std::string& = std::string()) {
   std::fputs(
       "usage: vorpane-objinfo FILE [--scale S | --scale SX,SY,SZ] [--translate X,Y,Z] [--dump]\n",
       stderr);
@@ -28,41 +27,41 @@ namespace {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* file_name = nullptr;
+  std::string file_name;
   bool scale = false;
   float scale_by[3] = {1.0f, 1.0f, 1.0f};
   bool translate = false;
   float translate_by[3] = {0.0f, 0.0f, 0.0f};
   bool dump = false;
 
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (std::strcmp(arg, "--scale") == 0) {
-      if (scale || i + 1 >= argc) usage();
-      const char* value = argv[++i];
+  Toption_walk walk(argc, argv, usage);
+  while (walk.NEXT()) {
+    std::string value;
+    if (walk.VALUE("--scale", value)) {
+      if (scale) usage();
       if (PARSE_FLOATS(value, scale_by, 1)) {
         scale_by[1] = scale_by[2] = scale_by[0];
       } else if (!PARSE_FLOATS(value, scale_by, 3)) {
         usage();
       }
       scale = true;
-    } else if (std::strcmp(arg, "--translate") == 0) {
-      if (translate || i + 1 >= argc || !PARSE_FLOATS(argv[++i], translate_by, 3)) usage();
+    } else if (walk.VALUE("--translate", value)) {
+      if (translate || !PARSE_FLOATS(value, translate_by, 3)) usage();
       translate = true;
-    } else if (std::strcmp(arg, "--dump") == 0) {
+    } else if (walk.FLAG("--dump")) {
       dump = true;
-    } else if (arg[0] == '-' && arg[1] != '\0') {
-      usage();
+    } else if (walk.PLAIN(value)) {
+      if (!file_name.empty()) usage();
+      file_name = value;
     } else {
-      if (file_name) usage();
-      file_name = arg;
+      walk.UNKNOWN();
     }
   }
-  if (!file_name) usage();
+  if (file_name.empty()) usage();
 
   CONSOLE_SILENCE();
   Tmodel model;
-  model.LOAD(file_name);
+  model.LOAD(file_name.c_str());
   if (scale) model.SCALE(scale_by[0], scale_by[1], scale_by[2]);
   if (translate) model.TRANSLATE(translate_by[0], translate_by[1], translate_by[2]);
 

@@ -10,13 +10,12 @@
 #include <charconv>  // to_chars for the integer columns
 #include <cstdio>    // stdout, stderr
 #include <cstdlib>   // exit
-#include <cstring>   // option names
+#include <cstring>   // strlen of the header text
 #include <string>    // option values
 #include <vector>    // the output buffer
 
 #include "game/scene.h"        // the show
 #include "platform/console.h"  // CONSOLE_SILENCE
-#include "platform/random.h"   // RANDOM_RESET before the build
 #include "tool_args.h"         // numbers on the command line, float text
 
 namespace {
@@ -30,16 +29,18 @@ struct Toptions {
   long every = 1;
 };
 
-[[noreturn]] void usage_error(const char* what) {
-  std::fprintf(stderr, "vorpane-trace: %s; %s\n", what, k_usage);
+[[noreturn]] void usage_error(const std::string& what) {
+  std::fprintf(stderr, "vorpane-trace: %s; %s\n", what.c_str(), k_usage);
   std::exit(2);
 }
 
 Toptions parse_options(int argc, char** argv) {
   Toptions options;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
+  Toption_walk walk(argc, argv, usage_error);
+  while (walk.NEXT()) {
+    std::string value;
+    bool ok = true;
+    if (walk.FLAG("--help") || walk.FLAG("-h")) {
       std::printf("%s\n"
                   "  --frames N    frames to simulate (default 600)\n"
                   "  --target X,Y  target point for every frame (default -1,-1)\n"
@@ -47,33 +48,19 @@ Toptions parse_options(int argc, char** argv) {
                   "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n",
                   k_usage);
       std::exit(0);
-    }
-    std::string name = arg;
-    std::string value;
-    bool has_value = false;
-    const std::size_t eq = arg.find('=');
-    if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-      has_value = true;
-    }
-    if (name != "--frames" && name != "--target" && name != "--every") {
-      usage_error(("unknown option '" + arg + "'").c_str());
-    }
-    if (!has_value) {
-      if (i + 1 >= argc) usage_error(("missing value for " + name).c_str());
-      value = argv[++i];
-    }
-    bool ok = false;
-    if (name == "--frames") ok = PARSE_WHOLE(value, options.frames) && options.frames > 0;
-    else if (name == "--every") ok = PARSE_WHOLE(value, options.every) && options.every > 0;
-    else {
+    } else if (walk.VALUE("--frames", value)) {
+      ok = PARSE_WHOLE(value, options.frames) && options.frames > 0;
+    } else if (walk.VALUE("--every", value)) {
+      ok = PARSE_WHOLE(value, options.every) && options.every > 0;
+    } else if (walk.VALUE("--target", value)) {
       float target[2];
       ok = PARSE_FLOATS(value, target, 2);
       options.target_x = target[0];
       options.target_y = target[1];
+    } else {
+      walk.UNKNOWN();
     }
-    if (!ok) usage_error(("bad value '" + value + "' for " + name).c_str());
+    if (!ok) usage_error("bad value '" + value + "' for " + walk.ARG());
   }
   return options;
 }
@@ -120,7 +107,6 @@ class Tcsv_out {
 int main(int argc, char** argv) {
   const Toptions options = parse_options(argc, argv);
   CONSOLE_SILENCE();
-  RANDOM_RESET();
 
   Tscene scene;
   BUILD_SCENE(scene);
@@ -155,7 +141,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "turret %d: most in flight %d, missed (pool full) %lld\n", i, most_in_flight[i],
                  scene.emitters[i].turret.MISSED());
   }
-  DESTROY_SCENE(scene);
 
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     std::fprintf(stderr, "vorpane-trace: writing the trace failed\n");

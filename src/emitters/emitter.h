@@ -16,8 +16,8 @@
 
 #include "containers/list.h"  // Temitter_Tlist, the phase schedule
 #include "math/spline.h"      // the AI_SPLINE path
-#include "shots/numeric.h"    // MISSING_COORD, DEG_TO_RAD
-#include "shots/property.h"   // VP_PROPERTY
+#include "core/numeric.h"    // MISSING_COORD, DEG_TO_RAD
+#include "core/property.h"   // VP_PROPERTY
 #include "shots/turret.h"     // the carried turret
 
 // One movement phase; a default record is all zero.

@@ -114,6 +114,10 @@ void add_turret_phase(Tscene& scene, Tturret_phase& scratch, const Tturret_row& 
 }  // namespace
 
 void BUILD_SCENE(Tscene& scene) {
+  DESTROY_SCENE(scene);
+  // The show draws its points before it seeds the source; rewinding here
+  // gives every build those same points, a rebuilt scene included.
+  RANDOM_RESET();
   Temitter_phase emitter_scratch;
   scene.emitters = new Temitter[VP_EMITTER_COUNT];  // constructed 0, 1, 2, 3
   add_emitter_phase(scene, emitter_scratch, k_emitter_phases[0]);
@@ -140,6 +144,8 @@ void BUILD_SCENE(Tscene& scene) {
   scene.target = Ttarget_point{0.0f, 0.0f};
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.emitters[i].turret.SET_TARGET(&scene.target);
 }
+
+Tscene::~Tscene() { DESTROY_SCENE(*this); }
 
 void DESTROY_SCENE(Tscene& scene) {
   delete[] scene.emitters;  // destroyed 3, 2, 1, 0

@@ -6,9 +6,11 @@
 //    window.
 //  - The scene must not move after BUILD_SCENE: every turret points at its
 //    `target`.
-//  - BUILD_SCENE draws 480 values from the random source (60 spline points
-//    per emitter, x before y); called before the source is seeded, it builds
-//    the same paths on every run.
+//  - BUILD_SCENE rewinds the random source to its fixed initial state and
+//    draws 480 values from it (60 spline points per emitter, x before y), so
+//    every build, in every program, has the same paths.
+//  - A scene owns its emitters and destroys them (3, 2, 1, 0) when it ends;
+//    it is never copied.
 #pragma once
 
 #include "emitters/emitter.h"  // Temitter; Ttarget_point comes with its turret
@@ -18,13 +20,20 @@ enum { VP_EMITTER_COUNT = 4 };
 struct Tscene {
   Temitter* emitters = nullptr;  // one allocation of VP_EMITTER_COUNT
   Ttarget_point target = {0.0f, 0.0f};
+
+  Tscene() = default;
+  ~Tscene();
+  Tscene(const Tscene&) = delete;
+  Tscene& operator=(const Tscene&) = delete;
 };
 
 // Builds the emitters, their phases and spline paths, rewinds every
-// schedule and points every turret at `scene.target` (set to 0, 0).
+// schedule and points every turret at `scene.target` (set to 0, 0). A scene
+// built before is destroyed first, so this also starts the show over.
 void BUILD_SCENE(Tscene& scene);
 
-// Destroys emitters 3, 2, 1, 0 and frees their allocation.
+// Destroys emitters 3, 2, 1, 0 and frees their allocation; harmless on a
+// scene that holds none.
 void DESTROY_SCENE(Tscene& scene);
 
 // One frame of an active emitter: phase step, movement, turret. Returns -1

@@ -13,7 +13,7 @@
 //  - Splines own their points and are never copied.
 #pragma once
 
-#include "shots/property.h"  // VP_PROPERTY
+#include "core/property.h"  // VP_PROPERTY
 
 struct Tspline_point {
   float x;

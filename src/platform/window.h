@@ -1,4 +1,4 @@
-// window.h - the window, its OpenGL context, input and the timer.
+// window.h - the window, its OpenGL context and input.
 //
 // Rules:
 //  - One window per process, opened once; everything runs on the thread that
@@ -56,4 +56,3 @@ void SCREEN_FLIP();  // presents the frame and services the window's events
 
 int KEY_HELD(int scancode);             // -1 while held, else 0; 1 is Escape
 void MOUSE_POSITION(int& x, int& y);    // window pixels or (-1, -1)
-double TIMER();                         // seconds, sub-millisecond resolution

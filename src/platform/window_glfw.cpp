@@ -3,7 +3,6 @@
 
 #include <GLFW/glfw3.h>  // window, context, input
 
-#include <chrono>   // the timer: monotonic and usable before the window exists
 #include <cstdio>   // the one-line reason when the window cannot open
 #include <cstring>  // memset
 
@@ -112,10 +111,4 @@ void MOUSE_POSITION(int& x, int& y) {
   if (fx < 0.0 || fy < 0.0 || fx >= width || fy >= height) return;
   x = static_cast<int>(fx);
   y = static_cast<int>(fy);
-}
-
-double TIMER() {
-  using clock = std::chrono::steady_clock;
-  static const clock::time_point origin = clock::now();
-  return std::chrono::duration<double>(clock::now() - origin).count();
 }

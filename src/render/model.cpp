@@ -1,11 +1,12 @@
 // model.cpp - Tmodel: the OBJ subset loader.
 #include "render/model.h"
 
-#include <climits>  // INT_MIN/INT_MAX: rounded values must fit an int32 before the cast
+#include <climits>  // INT_MAX: a header count must fit an int32
 #include <cmath>    // nearbyint (ties to even under the default rounding mode)
 #include <cstdint>  // SIZE_MAX
 #include <cstdlib>  // calloc/free, strtod
 
+#include "core/numeric.h"            // NEAREST_INT: indexes and material numbers
 #include "platform/console.h"        // the refusal of a second LOAD
 #include "platform/runtime_error.h"  // fatal reports
 #include "platform/textfile.h"       // the file, line by line
@@ -13,7 +14,6 @@
 namespace {
 
 const char k_module[] = "Tmodel";
-const char k_face_list_marker[] = "#\t               Face list";
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -47,16 +47,6 @@ double read_number(const std::string& line, std::size_t position) {
   // wander into "inf", "nan" or hexadecimal forms.
   const std::string text = line.substr(start, i - start);
   return std::strtod(text.c_str(), nullptr);
-}
-
-// Indexes and material numbers: rounded to nearest, clamped to int32 so that
-// a huge or infinite value cannot make the conversion undefined.
-std::int32_t round_clamped(double value) {
-  double r = std::nearbyint(value);
-  if (std::isnan(r)) return 0;
-  if (r < static_cast<double>(INT_MIN)) return INT_MIN;
-  if (r > static_cast<double>(INT_MAX)) return INT_MAX;
-  return static_cast<std::int32_t>(r);
 }
 
 // A header count: rounded to nearest; negative or beyond int32 is refused.
@@ -192,7 +182,7 @@ void Tmodel::LOAD(const char* file_name) {
           MATERIAL_COUNT_ = count;
         }
       }
-      if (line.find(k_face_list_marker) != std::string::npos) face_list_position = file.POSITION();
+      if (line.find(VP_OBJ_FACE_LIST_MARKER) != std::string::npos) face_list_position = file.POSITION();
 
       if (starts_with(line, "usemtl")) {
         double number = read_number(line, 6);
@@ -205,7 +195,7 @@ void Tmodel::LOAD(const char* file_name) {
             material.FIRST_FACE = triangle_counter;
             first_recorded = true;
           }
-          material.MTL_NUMBER = round_clamped(number);
+          material.MTL_NUMBER = NEAREST_INT(number);
         }
       }
 
@@ -251,7 +241,7 @@ void Tmodel::LOAD(const char* file_name) {
           if (!is_blank(line[i])) continue;
           ++field;
           VP_CHECK_INDEX(field - 1, 3, k_module, "LOAD");
-          face.V[field - 1] = round_clamped(read_number(line, i + 1) - 1.0);
+          face.V[field - 1] = NEAREST_INT(read_number(line, i + 1) - 1.0);
         }
         ++triangle_counter;
       }

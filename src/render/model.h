@@ -31,6 +31,9 @@
 
 #include "math/vector.h"  // vertex triples share Tvector's layout
 
+// The line that opens the face list (found anywhere in a line).
+constexpr char VP_OBJ_FACE_LIST_MARKER[] = "#\t               Face list";
+
 class Ttextfile;
 
 struct Tuv {

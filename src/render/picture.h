@@ -5,6 +5,8 @@
 //    and the PNG decoder both keep the bottom row first; the conversions
 //    happen here and nowhere else.)
 //  - Alpha is dropped: the screen does not show it.
+//  - No GL here: pictures are read back by the screen (render/screen.h) and
+//    written and compared by tools and tests that link no GL.
 #pragma once
 
 #include <cstdint>  // pixel bytes
@@ -22,9 +24,6 @@ struct Tpicture {
   std::uint8_t* at(int x, int y) { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
   const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
 };
-
-// The bottom-left width x height pixels of the back buffer (before a swap).
-Tpicture READ_BACK_BUFFER(int width, int height);
 
 bool SAVE_PNG(const Tpicture& picture, const std::string& path);
 bool LOAD_PNG(const std::string& path, Tpicture& picture);  // any PNG, as 8-bit RGB

@@ -136,3 +136,21 @@ void Tscreen::VIEW_PERSPECTIVE() {
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
 }
+
+Tpicture READ_BACK_BUFFER(int width, int height) {
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  Tpicture picture(width, height, 0);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = &rgba[static_cast<std::size_t>(height - 1 - y) * width * 4];
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* out = picture.at(x, y);
+      out[0] = row[x * 4 + 0];
+      out[1] = row[x * 4 + 1];
+      out[2] = row[x * 4 + 2];
+    }
+  }
+  return picture;
+}

@@ -16,6 +16,8 @@
 
 #include <cstdint>  // bloom pixel words
 
+#include "render/picture.h"  // what the back buffer is read into
+
 class Tscreen {
  public:
   // Requests the pixel format, opens the window (fatal on failure) and sets
@@ -66,3 +68,7 @@ class Tscreen {
   int RTT_HEIGHT_ = 0;
   unsigned RTT_TEXTURE_ = 0;
 };
+
+// The bottom-left width x height pixels of the back buffer (before a swap),
+// top row first.
+Tpicture READ_BACK_BUFFER(int width, int height);

@@ -4,7 +4,7 @@
 #include <cmath>    // float atan2, sin, cos for the re-aim
 #include <cstdint>  // 64-bit pause end: 3 * DELAY must not overflow
 
-#include "shots/numeric.h"  // WRAP_ADD for COUNTER
+#include "core/numeric.h"  // WRAP_ADD for COUNTER
 
 Tbullet& Tbullet::operator=(const Tbullet& other) {
   X_ = other.X_;

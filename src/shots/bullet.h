@@ -13,7 +13,7 @@
 //  - Positions in window pixels, y grows downward.
 #pragma once
 
-#include "shots/property.h"  // VP_PROPERTY
+#include "core/property.h"  // VP_PROPERTY
 
 class Tbullet {
  public:

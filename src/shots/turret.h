@@ -16,8 +16,8 @@
 
 #include "containers/list.h"  // Tturret_Tlist, the phase schedule
 #include "shots/bullet.h"     // the pool's element
-#include "shots/numeric.h"    // MISSING_COORD, DEG_TO_RAD
-#include "shots/property.h"   // VP_PROPERTY
+#include "core/numeric.h"    // MISSING_COORD, DEG_TO_RAD
+#include "core/property.h"   // VP_PROPERTY
 
 enum { VP_POOL_SIZE = 256 };
 

@@ -8,9 +8,9 @@
 #include <cstdlib>  // abs
 #include <vector>   // buffers
 
-#include "gl_window.h"      // TEST_SCREEN, READ_FRAME_RGBA, PIXEL_AT
-#include "render/blur.h"    // the bloom's expected blur
-#include "render/screen.h"  // under test
+#include "render/blur.h"          // the bloom's expected blur
+#include "render/screen.h"        // under test
+#include "support/gl_window.h"    // TEST_SCREEN, READ_FRAME, PIXEL_AT
 
 namespace {
 
@@ -59,7 +59,7 @@ void render_to_texture(Tscreen& screen, Tdraw draw) {
   clear_frame();
 }
 
-void expect_rgb(const std::vector<std::uint8_t>& frame, int x, int y, Trgb c, int tolerance = 2) {
+void expect_rgb(const Tpicture& frame, int x, int y, Trgb c, int tolerance = 2) {
   const std::uint8_t* p = PIXEL_AT(frame, x, y);
   EXPECT_LE(std::abs(p[0] - c.r), tolerance) << "red at " << x << "," << y;
   EXPECT_LE(std::abs(p[1] - c.g), tolerance) << "green at " << x << "," << y;
@@ -105,7 +105,7 @@ TEST(Glow, FiveDisplacedCopiesLandWhereTheyShould) {
   dirty_state();
   screen.DRAW_GLOW(1.0f);
   expect_left_clean(GL_SRC_ALPHA, GL_ONE);
-  const auto frame = READ_FRAME_RGBA();
+  const Tpicture frame = READ_FRAME();
   const Trgb five{200, 200, 200}, four{160, 160, 160}, three{120, 120, 120};
   expect_rgb(frame, 320, 240, five);
   expect_rgb(frame, 5, 240, five);
@@ -121,7 +121,7 @@ TEST(Glow, FiveDisplacedCopiesLandWhereTheyShould) {
 
   clear_frame();
   screen.DRAW_GLOW(0.5f);
-  expect_rgb(READ_FRAME_RGBA(), 320, 240, Trgb{100, 100, 100});
+  expect_rgb(READ_FRAME(), 320, 240, Trgb{100, 100, 100});
 }
 
 TEST(Glow, ZoomedCopyKeepsTheTextureUprightAndHonoursTheInset) {
@@ -133,7 +133,7 @@ TEST(Glow, ZoomedCopyKeepsTheTextureUprightAndHonoursTheInset) {
   dirty_state();
   screen.DRAW_GLOW(1.0f, 0.0f);
   expect_left_clean(GL_ONE, GL_ONE);
-  auto frame = READ_FRAME_RGBA();
+  Tpicture frame = READ_FRAME();
   expect_rgb(frame, 320, 60, k_red);
   expect_rgb(frame, 10, 10, k_red);
   expect_rgb(frame, 320, 420, k_green);
@@ -141,7 +141,7 @@ TEST(Glow, ZoomedCopyKeepsTheTextureUprightAndHonoursTheInset) {
 
   clear_frame();
   screen.DRAW_GLOW(0.5f, 0.0f);
-  expect_rgb(READ_FRAME_RGBA(), 320, 60, Trgb{128, 0, 0});
+  expect_rgb(READ_FRAME(), 320, 60, Trgb{128, 0, 0});
 
   // A white square over the centre half of the picture.
   render_to_texture(screen, [&] {
@@ -149,17 +149,17 @@ TEST(Glow, ZoomedCopyKeepsTheTextureUprightAndHonoursTheInset) {
     fill(screen, 160, 120, 480, 360, k_white);
   });
   screen.DRAW_GLOW(1.0f, 0.0f);
-  frame = READ_FRAME_RGBA();
+  frame = READ_FRAME();
   expect_rgb(frame, 320, 240, k_white);
   expect_rgb(frame, 40, 30, k_black);
   clear_frame();
   screen.DRAW_GLOW(1.0f, 0.25f);  // the centre enlarged to the whole window
-  frame = READ_FRAME_RGBA();
+  frame = READ_FRAME();
   expect_rgb(frame, 40, 30, k_white);
   expect_rgb(frame, 600, 450, k_white);
   clear_frame();
   screen.DRAW_GLOW(1.0f, -0.5f);  // shrunk to a quarter and repeated
-  frame = READ_FRAME_RGBA();
+  frame = READ_FRAME();
   expect_rgb(frame, 320, 240, k_white);
   expect_rgb(frame, 40, 30, k_white);
   expect_rgb(frame, 160, 120, k_black);
@@ -249,7 +249,7 @@ TEST(Bloom, DrawBloomCoversTheWindowUpright) {
   dirty_state();
   screen.DRAW_BLOOM(1.0f);
   expect_left_clean(GL_ONE, GL_ONE);
-  const auto frame = READ_FRAME_RGBA();
+  const Tpicture frame = READ_FRAME();
   expect_rgb(frame, 320, 60, k_red);
   expect_rgb(frame, 10, 10, k_red);
   expect_rgb(frame, 320, 420, k_green);

@@ -5,7 +5,7 @@
 
 #include <cmath>  // M_PI
 
-#include "gl_window.h"      // the test window's context
+#include "support/gl_window.h"  // the test window's context
 #include "math/matrix.h"    // under test
 
 TEST(MatrixGl, RotateOnAxisEqualsGlRotate) {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "gl_window.h"
+#include "support/gl_window.h"
 #include "platform/runtime_error.h"
 #include "platform/window.h"
 
@@ -172,7 +172,7 @@ TEST(ScreenViews, OrthoPutsTheOriginTopLeftAndPerspectiveRestoresBothMatrices) {
   glEnd();
   screen.VIEW_PERSPECTIVE();
 
-  std::vector<std::uint8_t> frame = READ_FRAME_RGBA();
+  Tpicture frame = READ_FRAME();
   EXPECT_EQ(PIXEL_AT(frame, 0, 0)[0], 255);
   EXPECT_EQ(PIXEL_AT(frame, 1, 0)[0], 0);
   EXPECT_EQ(PIXEL_AT(frame, 0, 1)[0], 0);

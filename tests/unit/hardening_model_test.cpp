@@ -7,32 +7,20 @@
 
 #include <cmath>    // isinf
 #include <cstddef>  // size_t
-#include <fstream>  // writing model files
 #include <string>   // file text
 
 #include "platform/runtime_error.h"  // Tfatal_trap, Truntime_error
 #include "render/model.h"            // under test
+#include "support/obj_text.h"        // model files
 
 namespace {
-
-const char k_marker[] = "#\t               Face list\n";
-
-std::string write_file(const std::string& name, const std::string& bytes) {
-  std::string path = testing::TempDir() + "vorpane_hardening_" + name + ".obj";
-  std::ofstream(path, std::ios::binary) << bytes;
-  return path;
-}
-
-std::string header(const std::string& vertices, const std::string& faces, const std::string& materials) {
-  return "# Vertices: " + vertices + "\n# Faces: " + faces + "\n# Materials: " + materials + "\n";
-}
 
 // Loads `bytes` into `model` under a trap; the fatal report's code, 0 when
 // the load went through. A refused load must leave the model empty.
 int load(Tmodel& model, const std::string& name, const std::string& bytes) {
   Tfatal_trap trap;
   try {
-    model.LOAD(write_file(name, bytes).c_str());
+    model.LOAD(write_obj(name, bytes).c_str());
   } catch (const Truntime_error& e) {
     EXPECT_NE(e.report.find("of Tmodel::"), std::string::npos) << name << ": " << e.report;
     EXPECT_EQ(model.NOT_LOADED(), -1) << name;
@@ -71,7 +59,7 @@ TEST(HardeningModel, FilesWithoutHeadersEndInTheNullArrayReport) {
 TEST(HardeningModel, StrayBytesInsideAGoodFileAreHarmless) {
   // NUL and high bytes in comments and after numbers end a number like any
   // other character that cannot continue it.
-  const std::string text = header("2", "1", "1") + raw("# \0\xff\xfe junk\n") +
+  const std::string text = obj_header("2", "1", "1") + raw("# \0\xff\xfe junk\n") +
                            raw("v 1\0 2\xff 3\n") + "v -4 5e1 6.25\n" + k_marker +
                            "usemtl 3\n" + raw("f 2\0 1 2\x80\n");
   Tmodel model;
@@ -106,12 +94,12 @@ TEST(HardeningModel, CountsAtTheEdgesOfTheRange) {
     EXPECT_EQ(load_code("count", "# Materials: " + std::string(count) + "\n"), VP_ERR_OUT_OF_BOUNDS) << count;
   }
   Tmodel model;
-  ASSERT_EQ(load(model, "odd_counts", header("inf", "-0.4", "1")), 0);
+  ASSERT_EQ(load(model, "odd_counts", obj_header("inf", "-0.4", "1")), 0);
   EXPECT_EQ(model.VERTEX_COUNT(), 0);
   EXPECT_EQ(model.FACE_COUNT(), 0);
   // Announced empty: the first vertex or triangle is already surplus.
-  EXPECT_EQ(load_code("vertex_into_empty", header("0", "0", "1") + "v 1 1 1\n"), VP_ERR_OUT_OF_BOUNDS);
-  EXPECT_EQ(load_code("face_into_empty", header("3", "nan", "1") + k_marker + "usemtl 1\nf 1 2 3\n"),
+  EXPECT_EQ(load_code("vertex_into_empty", obj_header("0", "0", "1") + "v 1 1 1\n"), VP_ERR_OUT_OF_BOUNDS);
+  EXPECT_EQ(load_code("face_into_empty", obj_header("3", "nan", "1") + k_marker + "usemtl 1\nf 1 2 3\n"),
             VP_ERR_OUT_OF_BOUNDS);
 }
 
@@ -119,7 +107,7 @@ TEST(HardeningModel, CoordinatesBeyondFloatBecomeInfinite) {
   // Read as doubles, then rounded to single precision: past FLT_MAX that is
   // an infinity of the right sign; past DBL_MAX as well. Below the smallest
   // subnormal, zero.
-  const std::string text = header("1", "0", "1") + "v 1e39 -1e300 1e-50\n";
+  const std::string text = obj_header("1", "0", "1") + "v 1e39 -1e300 1e-50\n";
   Tmodel model;
   ASSERT_EQ(load(model, "huge_coordinates", text), 0);
   EXPECT_TRUE(std::isinf(model.VERTICES()[0].x) && model.VERTICES()[0].x > 0.0f);
@@ -131,16 +119,16 @@ TEST(HardeningModel, SurplusAndCornersInLaterPassesAreRefusedToo) {
   // The second material's quadrangle and the surplus triangle are only met
   // in the second pass; the load still ends in the report and the model is
   // left empty, ready for a good file.
-  const std::string quad_later = header("4", "2", "2") + k_marker +
+  const std::string quad_later = obj_header("4", "2", "2") + k_marker +
                                  "usemtl 1\nf 1 2 3\nusemtl 2\nf 1 2 3 4\n";
-  const std::string surplus_later = header("3", "2", "2") + k_marker +
+  const std::string surplus_later = obj_header("3", "2", "2") + k_marker +
                                     "usemtl 1\nf 1 2 3\nusemtl 2\nf 1 2 3\nf 3 2 1\n";
-  const std::string surplus_vertex_after_marker = header("1", "0", "1") + "v 1 1 1\n" + k_marker + "v 2 2 2\n";
+  const std::string surplus_vertex_after_marker = obj_header("1", "0", "1") + "v 1 1 1\n" + k_marker + "v 2 2 2\n";
   Tmodel model;
   EXPECT_EQ(load(model, "quad_later", quad_later), VP_ERR_OUT_OF_BOUNDS);
   EXPECT_EQ(load(model, "surplus_later", surplus_later), VP_ERR_OUT_OF_BOUNDS);
   EXPECT_EQ(load(model, "surplus_vertex_after_marker", surplus_vertex_after_marker), VP_ERR_OUT_OF_BOUNDS);
-  ASSERT_EQ(load(model, "good_after_bad", header("3", "1", "1") + k_marker + "usemtl 5\nf 3 2 1\n"), 0);
+  ASSERT_EQ(load(model, "good_after_bad", obj_header("3", "1", "1") + k_marker + "usemtl 5\nf 3 2 1\n"), 0);
   EXPECT_EQ(model.FACES()[0].V[0], 2);
   EXPECT_EQ(model.MATERIALS()[0].MTL_NUMBER, 5);
 }
@@ -149,12 +137,12 @@ TEST(HardeningModel, VeryLongLines) {
   // A megabyte of blanks before a face's first index makes a field per
   // blank: the fourth is the quadrangle report, not a long scan.
   const std::string blanks(1 << 20, ' ');
-  EXPECT_EQ(load_code("long_face", header("3", "1", "1") + k_marker + "usemtl 1\nf" + blanks + "1 2 3\n"),
+  EXPECT_EQ(load_code("long_face", obj_header("3", "1", "1") + k_marker + "usemtl 1\nf" + blanks + "1 2 3\n"),
             VP_ERR_OUT_OF_BOUNDS);
   // A 200 KiB number, a 200 KiB texture line and a last line of 1 MiB with
   // no line end are read like short ones.
   const std::string digits = "1" + std::string(200 << 10, '0');
-  const std::string text = header("2", "1", "1") + "v 0.5 " + digits + " 2\n" + k_marker + "usemtl 1\nvt 0.25 " +
+  const std::string text = obj_header("2", "1", "1") + "v 0.5 " + digits + " 2\n" + k_marker + "usemtl 1\nvt 0.25 " +
                            std::string(200 << 10, '7') + "\nvt 0 0\nvt 0 0\n" + "f 1 2 1\n" +
                            "v 9 9 9" + std::string(1 << 20, 'x');
   Tmodel model;
@@ -170,9 +158,9 @@ TEST(HardeningModel, VeryLongLines) {
 TEST(HardeningModel, RepeatedFacesHeaderBelowTheStoredTrianglesIsRefused) {
   // The replaced array would hold fewer triangles than the first material's
   // run already covers. A repeat that still holds them is taken.
-  const std::string shrink = header("3", "2", "1") + k_marker + "usemtl 1\nf 1 2 3\nf 3 2 1\n# Faces: 1\n";
+  const std::string shrink = obj_header("3", "2", "1") + k_marker + "usemtl 1\nf 1 2 3\nf 3 2 1\n# Faces: 1\n";
   EXPECT_EQ(load_code("faces_shrink", shrink), VP_ERR_OUT_OF_BOUNDS);
-  const std::string grow = header("3", "1", "1") + k_marker + "usemtl 1\nf 1 2 3\n# Faces: 2\nf 3 2 1\n";
+  const std::string grow = obj_header("3", "1", "1") + k_marker + "usemtl 1\nf 1 2 3\n# Faces: 2\nf 3 2 1\n";
   Tmodel model;
   ASSERT_EQ(load(model, "faces_grow", grow), 0);
   EXPECT_EQ(model.FACE_COUNT(), 2);

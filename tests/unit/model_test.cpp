@@ -1,44 +1,24 @@
 // model_test.cpp - Tmodel: the loader's passes, the refusal of a second
-// load, bad files ending in their fatal report, and vorpane-objinfo.
+// load and bad files ending in their fatal report.
 #include <gtest/gtest.h>  // the runner
 
 #include <sys/resource.h>  // setrlimit: a count whose array cannot be allocated
-#include <sys/wait.h>      // WEXITSTATUS of the tool
 
-#include <cstdio>   // popen, files
-#include <fstream>  // writing model files
 #include <string>   // file text
 
 #include "platform/console.h"        // Tconsole_capture
 #include "platform/runtime_error.h"  // Tfatal_trap
 #include "render/model.h"            // under test
+#include "support/obj_text.h"        // model files
 
 namespace {
-
-const char k_marker[] = "#\t               Face list\n";
-
-// Writes `text` to a fresh file in the test temp directory.
-std::string write_model(const std::string& name, const std::string& text) {
-  std::string path = testing::TempDir() + "vorpane_model_" + name + ".obj";
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
-}
-
-std::string header(int vertices, int faces, int materials) {
-  return "# Vertices: " + std::to_string(vertices) + "\n# Faces: " + std::to_string(faces) +
-         "\n# Materials: " + std::to_string(materials) + "\n";
-}
-
-const std::string k_triangle = header(3, 1, 1) +
-                               "mtllib x.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0.5\nvn 0 0 1\n" + k_marker +
-                               "usemtl 4\nvt 0 0\nvt 1 0\nvt 1 1\nf 1/1 2/2 3/3\n";
 
 // Loads `text` and returns the fatal error's code (0 when none).
 int load_error(const std::string& name, const std::string& text, std::string* report = nullptr) {
   Tfatal_trap trap;
   Tmodel model;
   try {
-    model.LOAD(write_model(name, text).c_str());
+    model.LOAD(write_obj(name, text).c_str());
   } catch (const Truntime_error& e) {
     if (report) *report = e.report;
     return e.code;
@@ -54,7 +34,7 @@ void expect_uv(const Tuv& uv, float u, float v) {
 }  // namespace
 
 TEST(Model, ThreeVertexTriangle) {
-  Tmodel model(write_model("triangle", k_triangle).c_str());
+  Tmodel model(write_obj("triangle", k_obj_triangle).c_str());
   EXPECT_EQ(model.NOT_LOADED(), 0);
   ASSERT_EQ(model.VERTEX_COUNT(), 3);
   ASSERT_EQ(model.FACE_COUNT(), 1);
@@ -79,12 +59,12 @@ TEST(Model, AlternatingMaterialsAreGroupedInOrderOfFirstAppearance) {
   // A, B, A: A's two triangles come first, then B's; each triangle keeps the
   // texture coordinates written before it. A "v " line after the marker is
   // taken once, in the first pass.
-  const std::string text = header(4, 3, 2) + "v 0 0 0\nv 1 0 0\nv 0 1 0\n" + k_marker +
+  const std::string text = obj_header(4, 3, 2) + "v 0 0 0\nv 1 0 0\nv 0 1 0\n" + k_marker +
                            "usemtl 7\nvt 1 1\nvt 1 2\nvt 1 3\nf 1 2 3\n"
                            "usemtl 9\nvt 2 1\nvt 2 2\nvt 2 3\nf 2 3 1\n"
                            "v 0 0 1\n"
                            "usemtl 7\nvt 3 1\nvt 3 2\nvt 3 3\nf 3 1 4\n";
-  Tmodel model(write_model("alternate", text).c_str());
+  Tmodel model(write_obj("alternate", text).c_str());
   ASSERT_EQ(model.NOT_LOADED(), 0);
   const Tface* faces = model.FACES();
   EXPECT_EQ(faces[0].V[2], 2);
@@ -105,8 +85,8 @@ TEST(Model, AlternatingMaterialsAreGroupedInOrderOfFirstAppearance) {
 }
 
 TEST(Model, NoUsemtlLineStoresVerticesButNoTriangles) {
-  const std::string text = header(2, 1, 1) + "v 1 2 3\nv 4 5 6\n" + k_marker + "vt 9 9\nf 1 2 1\n";
-  Tmodel model(write_model("no_usemtl", text).c_str());
+  const std::string text = obj_header(2, 1, 1) + "v 1 2 3\nv 4 5 6\n" + k_marker + "vt 9 9\nf 1 2 1\n";
+  Tmodel model(write_obj("no_usemtl", text).c_str());
   ASSERT_EQ(model.NOT_LOADED(), 0);
   EXPECT_EQ(model.VERTICES()[1].y, 5.0f);
   EXPECT_EQ(model.FACES()[0].V[1], 0);
@@ -117,15 +97,15 @@ TEST(Model, NoUsemtlLineStoresVerticesButNoTriangles) {
 
 TEST(Model, MaterialWithoutTrianglesGetsAnEmptyRunAfterThePrecedingOnes) {
   // B's only section holds no triangle: its run is empty, just past A's.
-  const std::string text = header(3, 2, 2) + "v 0 0 0\n" + k_marker +
+  const std::string text = obj_header(3, 2, 2) + "v 0 0 0\n" + k_marker +
                            "usemtl 1\nf 1 1 1\nf 1 1 1\nusemtl 2\n";
-  Tmodel model(write_model("empty_material", text).c_str());
+  Tmodel model(write_obj("empty_material", text).c_str());
   EXPECT_EQ(model.MATERIALS()[1].FIRST_FACE, 2);
   EXPECT_EQ(model.MATERIALS()[1].LAST_FACE, 1);
 }
 
 TEST(Model, ScaleAndTranslateMoveVerticesOnly) {
-  Tmodel model(write_model("scale", k_triangle).c_str());
+  Tmodel model(write_obj("scale", k_obj_triangle).c_str());
   model.SCALE(2.0f);
   EXPECT_EQ(model.VERTICES()[2].x, 2.0f);
   EXPECT_EQ(model.VERTICES()[2].z, 1.0f);
@@ -148,7 +128,7 @@ TEST(Model, ScaleAndTranslateMoveVerticesOnly) {
 }
 
 TEST(Model, UnloadTwiceAndLoadAgain) {
-  const std::string path = write_model("reload", k_triangle);
+  const std::string path = write_obj("reload", k_obj_triangle);
   Tmodel model(path.c_str());
   model.UNLOAD();
   model.UNLOAD();
@@ -164,11 +144,11 @@ TEST(Model, UnloadTwiceAndLoadAgain) {
 }
 
 TEST(Model, LoadingIntoALoadedModelIsRefusedOnTheConsole) {
-  Tmodel model(write_model("first", k_triangle).c_str());
+  Tmodel model(write_obj("first", k_obj_triangle).c_str());
   const Tvector* vertices = model.VERTICES();
-  const std::string other = header(1, 0, 1) + "v 9 9 9\n";
+  const std::string other = obj_header(1, 0, 1) + "v 9 9 9\n";
   Tconsole_capture capture;
-  model.LOAD(write_model("second", other).c_str());
+  model.LOAD(write_obj("second", other).c_str());
   EXPECT_EQ(capture.text, "Model already allocated!!!\r\n");
   EXPECT_EQ(capture.beeps, 1);
   EXPECT_EQ(capture.key_waits, 1);
@@ -183,7 +163,7 @@ TEST(Model, NumbersAreReadFromTheirPositionAndRounded) {
   // "3/7" reads 3; a huge index is clamped rather than converted wildly.
   const std::string text = "#Vertices:\n# Faces: 2.5\n# Materials: 1.4\n" + std::string(k_marker) +
                            "usemtl 2.5 x\nf 3/7 1.6 x\nf 1e30 -1e30 -2.5\n";
-  Tmodel model(write_model("numbers", text).c_str());
+  Tmodel model(write_obj("numbers", text).c_str());
   EXPECT_EQ(model.VERTEX_COUNT(), 0);
   EXPECT_EQ(model.FACE_COUNT(), 2);
   EXPECT_EQ(model.MATERIAL_COUNT(), 1);
@@ -202,10 +182,10 @@ TEST(Model, FieldsAreSplitByBlanksOneForOne) {
   // also on lines longer than 64 KiB; a long usemtl line still matches.
   const std::string long_tail(70000, ' ');
   const std::string material = "usemtl 3 " + std::string(70000, 'm');
-  const std::string text = header(2, 1, 1) + "# " + std::string(100000, 'c') + "\n" +
+  const std::string text = obj_header(2, 1, 1) + "# " + std::string(100000, 'c') + "\n" +
                            "v  5 6 7\nv 1 2 3" + long_tail + "9\n" + k_marker + material +
                            "\nf 2 1 2\n";
-  Tmodel model(write_model("fields", text).c_str());
+  Tmodel model(write_obj("fields", text).c_str());
   EXPECT_EQ(model.VERTICES()[0].x, 5.0f);
   EXPECT_EQ(model.VERTICES()[0].y, 5.0f);
   EXPECT_EQ(model.VERTICES()[0].z, 6.0f);
@@ -219,7 +199,7 @@ TEST(Model, RepeatedVertexHeaderReplacesTheArrays) {
   // The counter keeps counting, so the second array's first slot stays 0.
   const std::string text = "# Vertices: 1\nv 1 1 1\n# Vertices: 3\nv 2 2 2\nv 3 3 3\n"
                            "# Faces: 0\n# Materials: 1\n";
-  Tmodel model(write_model("two_headers", text).c_str());
+  Tmodel model(write_obj("two_headers", text).c_str());
   ASSERT_EQ(model.VERTEX_COUNT(), 3);
   EXPECT_EQ(model.VERTICES()[0].x, 0.0f);
   EXPECT_EQ(model.VERTICES()[1].x, 2.0f);
@@ -234,31 +214,31 @@ TEST(Model, BadFilesEndInTheirReport) {
     const char* operation;
   };
   const std::string three_vertices = "v 0 0 0\nv 0 0 0\nv 0 0 0\n";
-  std::string many_materials = header(0, 0, 300) + k_marker;
+  std::string many_materials = obj_header(0, 0, 300) + k_marker;
   for (int i = 0; i < 202; ++i) many_materials += "usemtl " + std::to_string(i) + "\n";
   const Tcase cases[] = {
-      {"vertex_before_header", "v 1 2 3\n" + header(1, 0, 1), VP_ERR_NULL_POINTER, "LOAD"},
+      {"vertex_before_header", "v 1 2 3\n" + obj_header(1, 0, 1), VP_ERR_NULL_POINTER, "LOAD"},
       {"face_before_header", "# Materials: 1\nusemtl 1\nf 1 1 1\n", VP_ERR_NULL_POINTER, "LOAD"},
       {"uv_before_header", "# Materials: 1\nusemtl 1\nvt 0 0\n", VP_ERR_NULL_POINTER, "LOAD"},
       {"usemtl_before_header", "usemtl 1\n", VP_ERR_NULL_POINTER, "LOAD"},
       {"no_material_header", "# Vertices: 1\n# Faces: 1\nv 1 1 1\n", VP_ERR_NULL_POINTER, "LOAD"},
-      {"surplus_vertex", header(2, 0, 1) + three_vertices, VP_ERR_OUT_OF_BOUNDS, "LOAD"},
-      {"surplus_face", header(3, 1, 1) + three_vertices + k_marker + "usemtl 1\nf 1 2 3\nf 1 2 3\n",
+      {"surplus_vertex", obj_header(2, 0, 1) + three_vertices, VP_ERR_OUT_OF_BOUNDS, "LOAD"},
+      {"surplus_face", obj_header(3, 1, 1) + three_vertices + k_marker + "usemtl 1\nf 1 2 3\nf 1 2 3\n",
        VP_ERR_OUT_OF_BOUNDS, "LOAD"},
-      {"surplus_uv", header(3, 1, 1) + k_marker + "usemtl 1\nf 1 2 3\nvt 0 0\n", VP_ERR_OUT_OF_BOUNDS,
+      {"surplus_uv", obj_header(3, 1, 1) + k_marker + "usemtl 1\nf 1 2 3\nvt 0 0\n", VP_ERR_OUT_OF_BOUNDS,
        "LOAD"},
-      {"surplus_material", header(3, 1, 1) + k_marker + "usemtl 1\nf 1 2 3\nusemtl 2\n",
+      {"surplus_material", obj_header(3, 1, 1) + k_marker + "usemtl 1\nf 1 2 3\nusemtl 2\n",
        VP_ERR_OUT_OF_BOUNDS, "LOAD"},
-      {"zero_materials", header(1, 0, 0) + "v 0 0 0\n", VP_ERR_OUT_OF_BOUNDS, "LOAD"},
-      {"quadrangle", header(4, 1, 1) + k_marker + "usemtl 1\nf 1 2 3 4\n", VP_ERR_OUT_OF_BOUNDS, "LOAD"},
-      {"trailing_blank", header(3, 1, 1) + k_marker + "usemtl 1\nf 1 2 3 \n", VP_ERR_OUT_OF_BOUNDS,
+      {"zero_materials", obj_header(1, 0, 0) + "v 0 0 0\n", VP_ERR_OUT_OF_BOUNDS, "LOAD"},
+      {"quadrangle", obj_header(4, 1, 1) + k_marker + "usemtl 1\nf 1 2 3 4\n", VP_ERR_OUT_OF_BOUNDS, "LOAD"},
+      {"trailing_blank", obj_header(3, 1, 1) + k_marker + "usemtl 1\nf 1 2 3 \n", VP_ERR_OUT_OF_BOUNDS,
        "LOAD"},
       {"too_many_usemtl", many_materials, VP_ERR_OUT_OF_BOUNDS, "GETSURFACES"},
-      {"passes_past_the_list", header(0, 0, 300) + k_marker + "usemtl 1\n", VP_ERR_OUT_OF_BOUNDS,
+      {"passes_past_the_list", obj_header(0, 0, 300) + k_marker + "usemtl 1\n", VP_ERR_OUT_OF_BOUNDS,
        "LOAD"},
       {"negative_count", "# Vertices: -3\n", VP_ERR_OUT_OF_BOUNDS, "LOAD"},
       {"count_beyond_int", "# Faces: 1e30\n", VP_ERR_OUT_OF_BOUNDS, "LOAD"},
-      {"missing_marker", header(0, 2, 2) + "usemtl 1\nf 1 1 1\nusemtl 2\nf 1 1 1\n",
+      {"missing_marker", obj_header(0, 2, 2) + "usemtl 1\nf 1 1 1\nusemtl 2\nf 1 1 1\n",
        VP_ERR_ILLEGAL_CALL, "LOAD"},
   };
   for (const Tcase& c : cases) {
@@ -285,7 +265,7 @@ TEST(Model, ALoadCutShortLeavesNothingBehind) {
   // Materials are allocated, then the surplus vertex stops the load.
   const std::string bad = "# Materials: 5\n# Faces: 9\n# Vertices: 1\nv 1 1 1\nv 2 2 2\n";
   try {
-    model.LOAD(write_model("cut_short", bad).c_str());
+    model.LOAD(write_obj("cut_short", bad).c_str());
     FAIL() << "the surplus vertex loaded";
   } catch (const Truntime_error& e) {
     EXPECT_EQ(e.code, VP_ERR_OUT_OF_BOUNDS);
@@ -293,7 +273,7 @@ TEST(Model, ALoadCutShortLeavesNothingBehind) {
   EXPECT_EQ(model.NOT_LOADED(), -1);
   // The next load starts from nothing: no array of the failed one survives.
   const std::string no_faces = "# Vertices: 1\n# Materials: 1\nv 1 1 1\n";
-  model.LOAD(write_model("after_cut", no_faces).c_str());
+  model.LOAD(write_obj("after_cut", no_faces).c_str());
   EXPECT_EQ(model.NOT_LOADED(), 0);
   EXPECT_EQ(model.FACES(), nullptr);
   EXPECT_EQ(model.FACE_COUNT(), 0);
@@ -310,43 +290,8 @@ void load_with_little_memory(const std::string& path) {
 }
 
 TEST(ModelDeathTest, CountTooBigToAllocateIsFatal) {
-  const std::string path = write_model("huge", "# Vertices: 2000000000\n");
+  const std::string path = write_obj("huge", "# Vertices: 2000000000\n");
   EXPECT_EXIT(load_with_little_memory(path), testing::ExitedWithCode(VP_ERR_NULL_POINTER),
               "of Tmodel::LOAD\\(\\)");
 }
 #endif
-
-TEST(ModelTool, PrintsTheTriangle) {
-  const std::string path = write_model("tool", k_triangle);
-  const std::string command =
-      std::string(VORPANE_BIN_DIR) + "/vorpane-objinfo " + path + " --dump --scale 2 --translate 0.1,0,0";
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  const int status = pclose(pipe);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(output,
-            "vertices 3\nfaces 1\nmaterials 1\nmaterial 0 number 4 faces 0-0\n"
-            "bounds 0.1 0 0 2.1 2 1\n"
-            "vertex 0 0.1 0 0\nvertex 1 2.1 0 0\nvertex 2 2.1 2 1\n"
-            "face 0 v 0 1 2 uv 1 1 1 0 0 0\n");
-}
-
-TEST(ModelTool, BadOptionsAndBadFiles) {
-  const std::string tool = std::string(VORPANE_BIN_DIR) + "/vorpane-objinfo ";
-  const std::string path = write_model("tool_options", k_triangle);
-  for (const std::string& arguments :
-       {std::string(""), path + " --scale", path + " --scale 1,2", path + " --translate 1,2",
-        path + " --bogus", path + " " + path}) {
-    const int status = std::system((tool + arguments + " >/dev/null 2>&1").c_str());
-    ASSERT_TRUE(WIFEXITED(status)) << arguments;
-    EXPECT_EQ(WEXITSTATUS(status), 2) << arguments;
-  }
-  const std::string bad = write_model("tool_bad", "v 1 1 1\n");
-  const int status = std::system((tool + bad + " >/dev/null 2>&1").c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), VP_ERR_NULL_POINTER);
-}

@@ -1,18 +1,16 @@
 // capture_test.cpp - a captured frame shows the show's own frame, upright:
 // the emitter rings in a vorpane-capture picture sit where the simulation
 // puts the emitters in that frame, y counted down from the top row.
-#include <FreeImage.h>    // reading the captured PNG
 #include <gtest/gtest.h>  // the runner
 
 #include <algorithm>  // min, max
+#include <cstdint>    // pixel bytes
 #include <cmath>      // hypot
-#include <cstdio>   // the frame file's name
-#include <cstdlib>  // system
-#include <string>   // paths and commands
+#include <string>     // paths
 
-#include "game/scene.h"        // the simulation the capture must match
-#include "platform/console.h"  // the schedules' reports, kept off the test output
-#include "platform/random.h"   // the fixed initial state the show builds from
+#include "game/scene.h"           // the simulation the capture must match
+#include "platform/console.h"     // the schedules' reports, kept off the test output
+#include "support/capture_run.h"  // the frame from the tool
 
 namespace {
 
@@ -25,7 +23,6 @@ struct Tspot {
 // outside the window: its sprite is 32 x 32 from the top-left corner (X, Y).
 void emitter_centres(long frames, Tspot (&centres)[VP_EMITTER_COUNT]) {
   Tconsole_capture quiet;
-  RANDOM_RESET();
   Tscene scene;
   BUILD_SCENE(scene);
   for (long frame = 1; frame <= frames; ++frame) {
@@ -34,13 +31,12 @@ void emitter_centres(long frames, Tspot (&centres)[VP_EMITTER_COUNT]) {
   }
   for (int i = 0; i < VP_EMITTER_COUNT; ++i)
     centres[i] = {scene.emitters[i].X() + 16.0f, scene.emitters[i].Y() + 16.0f};
-  DESTROY_SCENE(scene);
 }
 
 // The ring's colour: strong blue and green, little red. Bullets are pink
 // and white, so they do not pass.
-bool ring_coloured(const BYTE* pixel) {
-  return pixel[FI_RGBA_BLUE] > 150 && pixel[FI_RGBA_GREEN] > 120 && pixel[FI_RGBA_RED] < 110;
+bool ring_coloured(const std::uint8_t* rgb) {
+  return rgb[2] > 150 && rgb[1] > 120 && rgb[0] < 110;
 }
 
 // The centre of the ring-coloured pixels within 20 pixels of `near`, taken
@@ -48,17 +44,13 @@ bool ring_coloured(const BYTE* pixel) {
 // pixels (additive pink over cyan is no longer cyan), which would pull an
 // average aside, but rarely all four extremes at once. False when there are
 // too few pixels to be a ring.
-bool ring_centre(FIBITMAP* picture, Tspot near, Tspot& centre) {
-  const int height = static_cast<int>(FreeImage_GetHeight(picture));
-  const int width = static_cast<int>(FreeImage_GetWidth(picture));
-  int left = width, right = -1, top = height, bottom = -1;
+bool ring_centre(const Tpicture& picture, Tspot near, Tspot& centre) {
+  int left = picture.width, right = -1, top = picture.height, bottom = -1;
   long count = 0;
-  for (int y = 0; y < height; ++y) {
-    // Scan line 0 is the picture's bottom row.
-    const BYTE* line = FreeImage_GetScanLine(picture, height - 1 - y);
-    for (int x = 0; x < width; ++x) {
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
       if (std::hypot(x + 0.5 - near.x, y + 0.5 - near.y) > 20.0) continue;
-      if (!ring_coloured(line + x * 3)) continue;
+      if (!ring_coloured(picture.at(x, y))) continue;
       left = std::min(left, x);
       right = std::max(right, x);
       top = std::min(top, y);
@@ -76,18 +68,9 @@ TEST(Capture, EmitterRingsSitWhereTheSimulationPutsThem) {
   // Frames from three emitter phases (circling, the wide orbit, the spline
   // paths) where no crowd of bullets hides the rings.
   for (long frame : {600L, 1450L, 7600L}) {
-    const std::string command = "rm -rf '" + work + "' && '" + VORPANE_BIN_DIR +
-                                "/vorpane-capture' --fast-forward --atlas '" + VORPANE_SOURCE_DIR +
-                                "/assets/parts.png' --out '" + work + "' --frames " + std::to_string(frame) +
-                                " >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06ld.png", frame);
-    FIBITMAP* loaded = FreeImage_Load(FIF_PNG, (work + name).c_str(), 0);
-    ASSERT_NE(loaded, nullptr);
-    FIBITMAP* picture = FreeImage_ConvertTo24Bits(loaded);
-    FreeImage_Unload(loaded);
-    ASSERT_NE(picture, nullptr);
+    Tpicture picture;
+    std::string path, why;
+    ASSERT_TRUE(CAPTURE_ONE_FRAME(frame, "", work, picture, path, why)) << why;
 
     Tspot expected[VP_EMITTER_COUNT];
     emitter_centres(frame, expected);
@@ -104,7 +87,6 @@ TEST(Capture, EmitterRingsSitWhereTheSimulationPutsThem) {
       // The picture is this frame's, not the next one's.
       EXPECT_LT(miss, miss_next);
     }
-    FreeImage_Unload(picture);
   }
 }
 

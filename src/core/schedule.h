@@ -12,7 +12,7 @@
 
 #include "containers/list.h"   // the schedule and its cursor
 #include "platform/console.h"  // the status report
-#include "shots/numeric.h"     // wrapping counters
+#include "core/numeric.h"     // wrapping counters
 
 struct Tschedule_report {
   int row;                  // console row of the first line; the second follows

@@ -1,12 +1,8 @@
-// hardening_atlas_test.cpp - "parts.png" that is missing, empty, cut short,
-// not a PNG, lying about its size, or simply very large. Every bad one ends
-// in an empty decode (and, through LOAD_ATLAS, the one-line warning and
-// white squares); a large good one decodes whole.
-//
-// The bad PNGs are built here byte by byte, so each one is wrong in exactly
-// one way: the chunk checksums and the zlib stream are correct.
-#include <FreeImage.h>    // a real BMP and the large PNG
-#include <GL/gl.h>        // the texture left by a failed load
+// atlas_image_test.cpp - decoding "parts.png": the staging order, and files
+// that are missing, empty, cut short, not a PNG, lying about their size, or
+// simply very large. Every bad one ends in an empty decode; a large good one
+// decodes whole.
+#include <FreeImage.h>    // the large PNG
 #include <gtest/gtest.h>  // the runner
 
 #include <cstdint>  // bytes
@@ -14,71 +10,10 @@
 #include <string>   // paths
 #include <vector>   // byte buffers
 
-#include "game/atlas.h"  // under test
-#include "gl_window.h"   // TEST_SCREEN for the loads that reach GL
+#include "game/atlas_image.h"   // under test
+#include "support/png_files.h"  // the pictures
 
 namespace {
-
-using Tbytes = std::vector<std::uint8_t>;
-
-std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < n; ++i) {
-    c ^= p[i];
-    for (int k = 0; k < 8; ++k) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-  }
-  return c ^ 0xFFFFFFFFu;
-}
-
-void put32(Tbytes& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void put_chunk(Tbytes& out, const char* type, const Tbytes& data) {
-  put32(out, static_cast<std::uint32_t>(data.size()));
-  const std::size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  put32(out, crc32(&out[start], out.size() - start));
-}
-
-// A PNG of 8-bit RGB whose header says width x height and whose image data
-// is `rows` (filter bytes included), stored uncompressed in one IDAT.
-Tbytes make_png(std::uint32_t width, std::uint32_t height, const Tbytes& rows) {
-  Tbytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Tbytes ihdr;
-  put32(ihdr, width);
-  put32(ihdr, height);
-  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // depth 8, RGB, deflate, no filter, no interlace
-  put_chunk(png, "IHDR", ihdr);
-  const std::uint16_t n = static_cast<std::uint16_t>(rows.size());
-  Tbytes z = {0x78, 0x01, 0x01, static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-              static_cast<std::uint8_t>(~n), static_cast<std::uint8_t>(~n >> 8)};
-  z.insert(z.end(), rows.begin(), rows.end());
-  std::uint32_t a = 1, b = 0;
-  for (std::uint8_t c : rows) {
-    a = (a + c) % 65521;
-    b = (b + a) % 65521;
-  }
-  put32(z, (b << 16) | a);
-  put_chunk(png, "IDAT", z);
-  put_chunk(png, "IEND", {});
-  return png;
-}
-
-// 2 x 2: red, green / blue, white, rows top first.
-const Tbytes k_rows_2x2 = {0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255};
-
-std::string write_bytes(const std::string& name, const Tbytes& bytes) {
-  const std::string path = testing::TempDir() + "vorpane_hardening_" + name;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(f, nullptr);
-  if (f) {
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  return path;
-}
 
 // Decodes from memory and from a file; both must agree on failure.
 void expect_refused(const std::string& name, const Tbytes& bytes) {
@@ -93,24 +28,6 @@ void expect_refused(const std::string& name, const Tbytes& bytes) {
   EXPECT_FALSE(ATLAS_DECODE_FILE(write_bytes(name, bytes).c_str(), from_file)) << name;
   EXPECT_TRUE(from_file.staging.empty()) << name;
 }
-
-// A blank picture of the given size and depth, encoded by FreeImage.
-Tbytes encoded(int width, int height, int bits, FREE_IMAGE_FORMAT format) {
-  Tbytes bytes;
-  FIBITMAP* image = FreeImage_Allocate(width, height, bits);
-  FIMEMORY* memory = FreeImage_OpenMemory();
-  if (image && memory && FreeImage_SaveToMemory(format, image, memory, 0)) {
-    BYTE* data = nullptr;
-    DWORD size = 0;
-    FreeImage_AcquireMemory(memory, &data, &size);
-    bytes.assign(data, data + size);
-  }
-  if (memory) FreeImage_CloseMemory(memory);
-  if (image) FreeImage_Unload(image);
-  return bytes;
-}
-
-Tbytes prefix(const Tbytes& bytes, std::size_t n) { return Tbytes(bytes.begin(), bytes.begin() + n); }
 
 }  // namespace
 
@@ -209,22 +126,19 @@ TEST(HardeningAtlas, A8192By8192AtlasDecodesWhole) {
   EXPECT_EQ(pixels.staging[0], 0);
 }
 
-TEST(HardeningAtlas, BadFilesThroughTheLoadEndInTheWarningAndAnEmptyTexture) {
-  TEST_SCREEN();
-  const Tbytes good = make_png(2, 2, k_rows_2x2);
-  for (const std::string& path :
-       {write_bytes("load_empty.png", {}), write_bytes("load_cut.png", prefix(good, 50)),
-        write_bytes("load_huge.png", make_png(1000000, 1000000, {0, 1, 2, 3}))}) {
-    testing::internal::CaptureStderr();
-    const Tatlas atlas = LOAD_ATLAS(path.c_str());
-    const std::string warning = testing::internal::GetCapturedStderr();
-    EXPECT_NE(warning.find(path), std::string::npos) << warning;
-    EXPECT_NE(warning.find("white squares"), std::string::npos) << warning;
-    GLint width = -1;
-    glBindTexture(GL_TEXTURE_2D, atlas.texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 0) << path;
-    EXPECT_NE(atlas.bullet_quad, 0u);
-    EXPECT_NE(atlas.emitter_quad, 0u);
-  }
+TEST(AtlasDecode, StagingIsRgbaWithTheBottomRowFirst) {
+  Tatlas_pixels pixels;
+  ASSERT_TRUE(ATLAS_DECODE_FILE(write_png("vorpane_decode.png", 64, 32, halves).c_str(), pixels));
+  ASSERT_EQ(pixels.width, 64);
+  ASSERT_EQ(pixels.height, 32);
+  ASSERT_EQ(pixels.staging.size(), 64u * 32u * 4u);
+  // First staged pixel: bottom-left of the picture, blue.
+  EXPECT_EQ(pixels.staging[0], 0);
+  EXPECT_EQ(pixels.staging[2], 255);
+  EXPECT_EQ(pixels.staging[3], 255);
+  // Last staged pixel: top-right of the picture, green.
+  const std::uint8_t* last = &pixels.staging[pixels.staging.size() - 4];
+  EXPECT_EQ(last[0], 0);
+  EXPECT_EQ(last[1], 255);
+  EXPECT_EQ(last[2], 0);
 }

@@ -20,7 +20,8 @@
 #include <string>   // paths and commands
 #include <vector>   // pixels
 
-#include "render/picture.h"  // PNG files, top row first
+#include "render/picture.h"       // PNG files, top row first
+#include "support/capture_run.h"  // the frame from the tool
 
 namespace {
 
@@ -93,13 +94,9 @@ class Golden : public testing::TestWithParam<Tgolden_case> {};
 TEST_P(Golden, CaptureMatchesReference) {
   const Tgolden_case& golden = GetParam();
   const std::string work = build_dir() + "/golden-actual/" + golden.name;
-  const std::string command = "rm -rf '" + work + "' && '" + VORPANE_BIN_DIR + "/vorpane-capture' --fast-forward" +
-                              " --atlas '" + VORPANE_SOURCE_DIR + "/assets/parts.png' --out '" + work +
-                              "' --frames " + std::to_string(golden.frame) + " " + golden.extra + " >/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  char file[32];
-  std::snprintf(file, sizeof file, "/frame-%06ld.png", golden.frame);
-  const std::string actual_path = work + file;
+  Tpicture actual, expected;
+  std::string actual_path, why;
+  ASSERT_TRUE(CAPTURE_ONE_FRAME(golden.frame, golden.extra, work, actual, actual_path, why)) << why;
   const std::string reference_path = std::string(VORPANE_SOURCE_DIR) + "/tests/golden/" + golden.name + ".png";
 
   const char* update = std::getenv("VORPANE_UPDATE_GOLDEN");
@@ -109,8 +106,6 @@ TEST_P(Golden, CaptureMatchesReference) {
     return;
   }
 
-  Tpicture actual, expected;
-  ASSERT_TRUE(LOAD_PNG(actual_path, actual)) << actual_path;
   ASSERT_TRUE(LOAD_PNG(reference_path, expected))
       << "no reference " << reference_path << " (scripts/update-golden makes it)";
   ASSERT_EQ(actual.width, expected.width);

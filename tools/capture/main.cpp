@@ -1,0 +1,235 @@
+// vorpane-capture - chosen frames of the show into PNG files, without a
+// desktop.
+//
+//   vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE]
+//                   [--glow ALPHA | --bloom PASSES] [--sheet FILE]
+//                   [--fast-forward] [--visible]
+//
+// Frame N of a capture is frame N of the show: the show is started through
+// its own module (game/show.h), so the scene, the screen (640 x 480, depth
+// 32, 2 samples) and the GL state are the program's, and every frame from 1
+// on writes the target point and runs FRAME_RENDER. Only the pacing wait,
+// the swap and the console reports are left out. A chosen frame is read from
+// the back buffer right after it is drawn.
+//
+// --fast-forward steps the frames that are not captured with STEP_SCENE
+// instead of drawing them. The result is bit-identical, because drawing
+// never feeds back into the simulation and every frame starts with a clear;
+// it turns a capture deep into the show from minutes into seconds under a
+// software renderer. The tool tests hold it to that.
+//
+// The window is hidden: a hidden window's back buffer reads back the same
+// as a visible one's (--visible opens a visible one, for the test that
+// checks exactly this).
+#include <unistd.h>  // isatty
+
+#include <cerrno>   // the reason a folder cannot be written
+#include <cstdio>   // stderr, stdout
+#include <cstdlib>  // exit, getenv
+#include <cstring>  // strerror
+#include <memory>   // the optional sheet
+#include <string>   // paths and option values
+#include <vector>   // frames
+
+#include "capture/frame_files.h"  // frame-NNNNNN.png
+#include "capture/frame_list.h"   // --frames
+#include "capture/outputs.h"      // folders probed before drawing
+#include "capture/sheet.h"        // --sheet
+#include "game/frame.h"           // FRAME_RENDER
+#include "game/show.h"            // the show's start-up, overlay and read-back
+#include "platform/console.h"     // CONSOLE_SILENCE
+#include "tool_args.h"            // the option walk, numbers on the command line
+
+namespace {
+
+const char k_usage[] =
+    "usage: vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE] "
+    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--fast-forward] [--visible]";
+
+const char k_help[] =
+    "Renders chosen frames of the show into PNG files, offscreen.\n"
+    "\n"
+    "  --frames LIST    frames to capture, counted from 1: numbers and ranges,\n"
+    "                   comma-separated; A-B takes every frame from A to B,\n"
+    "                   A-B:S every S-th (e.g. 1,120,600 or 100-160:10)\n"
+    "  --target X,Y     the mouse point for every frame (default -1,-1: no mouse)\n"
+    "  --out DIR        folder for frame-NNNNNN.png files (default: captures;\n"
+    "                   created if missing)\n"
+    "  --atlas FILE     the sprite atlas (default: parts.png in this folder)\n"
+    "  --glow ALPHA     lay the library's glow over each captured frame\n"
+    "  --bloom PASSES   lay the library's bloom over each captured frame\n"
+    "  --sheet FILE     also write the captured frames tiled at half size into\n"
+    "                   one PNG, each labelled with its frame number; without\n"
+    "                   --out only the sheet is written\n"
+    "  --fast-forward   step the frames that are not captured without drawing\n"
+    "                   them (same pictures, much faster)\n"
+    "  --visible        open a visible window instead of a hidden one\n"
+    "\n"
+    "Needs a display: run it under xvfb-run without one (scripts/capture does).\n"
+    "Exit status 0 when every file was written, 2 on a bad option.\n";
+
+constexpr std::size_t k_sheet_tiles = 256;
+
+struct Toptions {
+  std::vector<long> frames;  // ascending, no repeats
+  float target_x = -1.0f;
+  float target_y = -1.0f;
+  std::string out = "captures";
+  bool out_given = false;
+  std::string atlas = VP_SHOW_ATLAS;
+  Toverlay overlay;
+  std::string sheet;
+  bool fast_forward = false;
+  bool visible = false;
+};
+
+[[noreturn]] void usage_error(const std::string& what) {
+  std::fprintf(stderr, "vorpane-capture: %s (vorpane-capture --help lists the options)\n", what.c_str());
+  std::exit(2);
+}
+
+[[noreturn]] void setup_error(const std::string& what) {
+  std::fprintf(stderr, "vorpane-capture: %s\n", what.c_str());
+  std::exit(2);
+}
+
+Toptions parse_options(int argc, char** argv) {
+  Toptions options;
+  bool frames_given = false, glow_given = false, bloom_given = false;
+  Toption_walk walk(argc, argv, usage_error);
+  while (walk.NEXT()) {
+    std::string value;
+    if (walk.FLAG("--help") || walk.FLAG("-h")) {
+      std::printf("%s\n\n%s", k_usage, k_help);
+      std::exit(0);
+    } else if (walk.FLAG("--fast-forward")) {
+      options.fast_forward = true;
+    } else if (walk.FLAG("--visible")) {
+      options.visible = true;
+    } else if (walk.VALUE("--frames", value)) {
+      std::string why;
+      if (!PARSE_FRAMES(value, options.frames, why)) usage_error("bad frame list: " + why);
+      frames_given = true;
+    } else if (walk.VALUE("--target", value)) {
+      float target[2];
+      if (!PARSE_FLOATS(value, target, 2)) usage_error("--target wants two numbers X,Y, not \"" + value + "\"");
+      options.target_x = target[0];
+      options.target_y = target[1];
+    } else if (walk.VALUE("--out", value)) {
+      if (value.empty()) usage_error("--out needs a folder");
+      options.out = value;
+      options.out_given = true;
+    } else if (walk.VALUE("--atlas", value)) {
+      if (value.empty()) usage_error("--atlas needs a file");
+      options.atlas = value;
+    } else if (walk.VALUE("--glow", value)) {
+      if (!PARSE_FLOATS(value, &options.overlay.glow_alpha, 1) || options.overlay.glow_alpha < 0.0f)
+        usage_error("--glow wants an alpha of 0 or more, not \"" + value + "\"");
+      glow_given = true;
+    } else if (walk.VALUE("--bloom", value)) {
+      long passes = 0;
+      if (!PARSE_WHOLE(value, passes) || passes > 1000)
+        usage_error("--bloom wants a number of passes from 0 to 1000, not \"" + value + "\"");
+      options.overlay.bloom_passes = static_cast<int>(passes);
+      bloom_given = true;
+    } else if (walk.VALUE("--sheet", value)) {
+      if (value.empty()) usage_error("--sheet needs a file");
+      options.sheet = value;
+    } else {
+      walk.UNKNOWN();
+    }
+  }
+  if (!frames_given) usage_error("no frames chosen (--frames LIST)");
+  if (glow_given && bloom_given) usage_error("--glow and --bloom cannot be combined");
+  if (glow_given) options.overlay.kind = Toverlay::glow;
+  if (bloom_given) options.overlay.kind = Toverlay::bloom;
+  if (!options.sheet.empty() && options.frames.size() > k_sheet_tiles)
+    usage_error("a sheet holds at most " + std::to_string(k_sheet_tiles) + " frames");
+  return options;
+}
+
+void check_outputs(const Toptions& options) {
+  if (options.out_given || options.sheet.empty()) {
+    if (!MAKE_FOLDERS(options.out))
+      setup_error("cannot create the folder \"" + options.out + "\" (" + std::strerror(errno) + ")");
+    if (!FOLDER_TAKES_FILES(options.out))
+      setup_error("cannot write into the folder \"" + options.out + "\" (" + std::strerror(errno) + ")");
+  }
+  if (!options.sheet.empty()) {
+    if (IS_FOLDER(options.sheet)) setup_error("the sheet \"" + options.sheet + "\" is a folder");
+    std::string folder = FOLDER_OF(options.sheet);
+    if (!MAKE_FOLDERS(folder) || !FOLDER_TAKES_FILES(folder))
+      setup_error("cannot write the sheet into \"" + folder + "\" (" + std::strerror(errno) + ")");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Toptions options = parse_options(argc, argv);
+
+  Tatlas_pixels probe;
+  if (!ATLAS_DECODE_FILE(options.atlas.c_str(), probe))
+    setup_error("cannot read the sprite atlas \"" + options.atlas + "\" (missing or not a PNG; --atlas FILE)");
+  probe = Tatlas_pixels();
+  check_outputs(options);
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!display || !*display) && (!wayland || !*wayland)) {
+    std::fprintf(stderr, "vorpane-capture: no display to render on; run it under xvfb-run (scripts/capture does)\n");
+    return 1;
+  }
+
+  CONSOLE_SILENCE();
+  Tshow show;
+  Tshow_setup setup;
+  setup.atlas = options.atlas.c_str();
+  setup.hidden = !options.visible;
+  SHOW_START(show, setup);
+
+  const bool progress = isatty(2) != 0;
+  const bool write_frames = options.out_given || options.sheet.empty();
+  std::unique_ptr<Tsheet> sheet;
+  if (!options.sheet.empty()) sheet.reset(new Tsheet(options.frames.size(), VP_SHOW_WIDTH, VP_SHOW_HEIGHT));
+  const long last = options.frames.back();
+  std::size_t next = 0;
+  int status = 0;
+  for (long frame = 1; frame <= last; ++frame) {
+    show.scene.target.x = options.target_x;
+    show.scene.target.y = options.target_y;
+    const bool chosen = options.frames[next] == frame;
+    if (!chosen && options.fast_forward) {
+      STEP_SCENE(show.scene);
+    } else {
+      FRAME_RENDER(show.scene, *show.screen, show.atlas);
+    }
+    if (chosen) {
+      SHOW_DRAW_OVERLAY(show, options.overlay);
+      const Tpicture image = SHOW_READ_BACK();
+      if (write_frames) {
+        const std::string path = options.out + "/" + CAPTURE_FRAME_FILE(frame);
+        if (!SAVE_PNG(image, path)) {
+          std::fprintf(stderr, "%svorpane-capture: cannot write %s\n", progress ? "\n" : "", path.c_str());
+          status = 1;
+          break;
+        }
+        std::printf("%s\n", path.c_str());
+      }
+      if (sheet) sheet->ADD(image, frame);
+      ++next;
+    }
+    if (progress && (frame % 50 == 0 || frame == last))
+      std::fprintf(stderr, "\rvorpane-capture: frame %ld of %ld", frame, last);
+  }
+  if (progress) std::fprintf(stderr, "\n");
+  if (sheet && status == 0) {
+    if (SAVE_PNG(sheet->IMAGE(), options.sheet)) {
+      std::printf("%s\n", options.sheet.c_str());
+    } else {
+      std::fprintf(stderr, "vorpane-capture: cannot write %s\n", options.sheet.c_str());
+      status = 1;
+    }
+  }
+  // The scene goes with `show`; the window and its textures with the process.
+  return status;
+}

@@ -1,7 +1,8 @@
 // scene.cpp - the show's fixed programme.
 #include "game/scene.h"
 
-#include "platform/random.h"  // the spline control points
+#include "platform/random.h"         // the spline control points
+#include "platform/runtime_error.h"  // VP_CHECK_INDEX
 
 namespace {
 
@@ -14,7 +15,7 @@ struct Temitter_row {
 };
 
 // Movement phases 1..6; every one restarts at the window's centre.
-constexpr Temitter_row k_emitter_phases[6] = {
+constexpr Temitter_row k_emitter_phases[VP_EMITTER_PHASES] = {
     {1300, 0.0f, 0.0f, 2, 2, AI_CIRCLE_ID},
     {300, 320.0f, 240.0f, -2, 150, AI_POLAR_ID},
     {1300, 320.0f, 240.0f, -5, 2, AI_CIRCLE_ID},
@@ -34,7 +35,7 @@ struct Tturret_row {
 };
 
 // Firing phases 1..10: only the columns that differ between phases.
-constexpr Tturret_row k_turret_phases[10] = {
+constexpr Tturret_row k_turret_phases[VP_TURRET_PHASES] = {
     {1600, 420.0f, 0.0f, 10.0f, 5, 2, 2, 80, 5.029f, 0.0f, 0.0f, 3, -40, 0, 2, 2},
     {600, 320.0f, 0.0005f, 10.0f, 5, 5, 6, 8, 0.029f, 0.15f, 0.0f, 5, -40, 3, 2, 1},
     {700, 320.0f, 0.0f, 10.0f, 5, 5, 4, 90, 0.029f, 0.15f, 0.0f, 2, -40, 0, 2, 1},
@@ -133,7 +134,7 @@ void BUILD_SCENE(Tscene& scene) {
     }
   }
 
-  for (int k = 1; k < 6; ++k) add_emitter_phase(scene, emitter_scratch, k_emitter_phases[k]);
+  for (int k = 1; k < VP_EMITTER_PHASES; ++k) add_emitter_phase(scene, emitter_scratch, k_emitter_phases[k]);
 
   Tturret_phase turret_scratch;
   for (const Tturret_row& row : k_turret_phases) add_turret_phase(scene, turret_scratch, row);
@@ -161,4 +162,14 @@ int STEP_EMITTER(Temitter& emitter) {
 
 void STEP_SCENE(Tscene& scene) {
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) STEP_EMITTER(scene.emitters[i]);
+}
+
+int SCENE_EMITTER_PHASE_TIME(int k) {
+  VP_CHECK_INDEX(k - 1, VP_EMITTER_PHASES, "scene", "SCENE_EMITTER_PHASE_TIME");
+  return k_emitter_phases[k - 1].activetime;
+}
+
+int SCENE_TURRET_PHASE_TIME(int k) {
+  VP_CHECK_INDEX(k - 1, VP_TURRET_PHASES, "scene", "SCENE_TURRET_PHASE_TIME");
+  return k_turret_phases[k - 1].activetime;
 }

@@ -16,6 +16,7 @@
 #include "emitters/emitter.h"  // Temitter; Ttarget_point comes with its turret
 
 enum { VP_EMITTER_COUNT = 4 };
+enum { VP_EMITTER_PHASES = 6, VP_TURRET_PHASES = 10 };  // phases each schedule adds
 
 struct Tscene {
   Temitter* emitters = nullptr;  // one allocation of VP_EMITTER_COUNT
@@ -42,3 +43,9 @@ int STEP_EMITTER(Temitter& emitter);
 
 // One frame of the whole scene without drawing.
 void STEP_SCENE(Tscene& scene);
+
+// The ACTIVETIME of movement phase k and of firing phase k, numbered from 1
+// as LISTINDEX counts them (the same for all four emitters); any other k is
+// fatal.
+int SCENE_EMITTER_PHASE_TIME(int k);
+int SCENE_TURRET_PHASE_TIME(int k);

@@ -1,0 +1,98 @@
+// scene_hud.cpp - HUD text from the scene's state.
+#include "game/scene_hud.h"
+
+#include <cstdarg>  // va_list: one checked printf-style helper
+#include <cstdio>   // vsnprintf: fixed-width columns
+#include <cstdlib>  // labs: the width of a shot's spread
+
+namespace {
+
+struct Tpattern_name {
+  Temitter::Tai_proc proc;
+  const char* name;
+};
+
+constexpr Tpattern_name k_patterns[] = {
+    {&Temitter::AI_LINEAR, "linear"},     {&Temitter::AI_SINE_V, "sine-v"},
+    {&Temitter::AI_SINE_H, "sine-h"},     {&Temitter::AI_BOUNCE_V, "bounce-v"},
+    {&Temitter::AI_BOUNCE_H, "bounce-h"}, {&Temitter::AI_CIRCLE, "circle"},
+    {&Temitter::AI_POLAR, "orbit"},       {&Temitter::AI_SPLINE, "spline"},
+};
+
+// A shot narrower than this many degrees reads as one thick line.
+constexpr long k_stream_spread = 10;
+
+// Longer results are cut at 127 characters; no HUD line comes near that.
+__attribute__((format(printf, 1, 2))) std::string format(const char* pattern, ...) {
+  char buffer[128];
+  va_list args;
+  va_start(args, pattern);
+  std::vsnprintf(buffer, sizeof buffer, pattern, args);
+  va_end(args);
+  return buffer;
+}
+
+}  // namespace
+
+const char* MOVEMENT_NAME(const Temitter& emitter) {
+  for (const Tpattern_name& p : k_patterns)
+    if (emitter.AI_PROC() == p.proc) return p.name;
+  return "?";
+}
+
+// The first rule that matches names the pattern:
+//  - none:    an inactive turret or no bullets per shot fires nothing.
+//  - aimed:   bullet type 3 stops and then sets off at the target, whatever
+//             the shape it was fired in.
+//  - stream:  one or two bullets per shot, or a whole shot under 10 degrees
+//             wide: each shot adds a dot to lines that the turning turret
+//             draws out.
+//  - chevron: wave mode 5 with a speed delta: bullets flying one way with
+//             speeds growing from the middle out form a travelling V.
+//  - wall:    wave mode 5 with equal speeds.
+//  - sweep:   wave mode 2, a one-sided fan beyond the turret's direction.
+//  - fan:     wave mode 3, a fan about the turret's direction.
+//  - wave:    any other mode (4 alternates two widths): an equal-speed fan
+//             whose speed rises shot by shot through the wave.
+// The show's ten firing phases read: stream, chevron, sweep, stream, chevron,
+// wave, fan, sweep, sweep, aimed.
+const char* FIRING_NAME(const Tturret& turret) {
+  const int n = turret.BULLETS_PER_SHOT();
+  if (turret.ACTIVE() == 0 || n <= 0) return "none";
+  if (turret.BULLET_TYPE() == 3) return "aimed";
+  if (n <= 2 || std::labs(static_cast<long>(n) * turret.SPREAD_ROTATION()) < k_stream_spread) return "stream";
+  switch (turret.WAVEMODE()) {
+    case 5:
+      return turret.BULLETSPEED_DELTA() != 0.0f ? "chevron" : "wall";
+    case 2:
+      return "sweep";
+    case 3:
+      return "fan";
+    default:
+      return "wave";
+  }
+}
+
+int BULLETS_IN_FLIGHT(const Tturret& turret) {
+  int flying = 0;
+  for (int i = 0; i < turret.MAXBULLET(); ++i)
+    if (turret.BULLET(i).ACTIVE() != 0) ++flying;
+  return flying;
+}
+
+std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing& timing) {
+  std::vector<std::string> lines;
+  lines.push_back(format("frame %ld", frame));
+  // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
+  // phase's pattern is still in force.
+  lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+    const Temitter& e = scene.emitters[i];
+    const std::string move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
+    const std::string fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));
+    lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", i, move.c_str(), fire.c_str(), BULLETS_IN_FLIGHT(e.turret),
+                           e.turret.MISSED()));
+  }
+  lines.push_back(format("sim %.0f us  draw %.1f ms  %.0f fps", timing.sim_us, timing.draw_ms, timing.fps));
+  return lines;
+}

@@ -1,0 +1,43 @@
+// scene_hud.h - the HUD's lines of text: frame, each emitter's movement and
+// firing phase, its turret's bullets, and the last frame's timings.
+//
+// Rules:
+//  - Reads the scene and nothing else; no GL, no console, no state of its own.
+//  - Every line fits in VP_HUD_COLUMNS characters of the 5 x 7 font (the
+//    frame number and a miss count past a million may widen theirs).
+//  - Names follow what the objects do, not what a field claims: the movement
+//    name comes from the pattern procedure in force, the firing name from the
+//    turret's current parameter block (rule in FIRING_NAME).
+#pragma once
+
+#include <string>  // one HUD line
+#include <vector>  // the lines, top first
+
+#include "game/scene.h"  // Tscene, Temitter, Tturret
+
+enum { VP_HUD_COLUMNS = 40 };
+
+// The last frame's costs, as measured by the frame loop.
+struct Thud_timing {
+  double sim_us;   // stepping the scene, microseconds
+  double draw_ms;  // drawing the frame, milliseconds
+  double fps;      // frames per second
+};
+
+// "linear", "sine-v", "sine-h", "bounce-v", "bounce-h", "circle", "orbit",
+// "spline": the pattern procedure the emitter moves by.
+const char* MOVEMENT_NAME(const Temitter& emitter);
+
+// A short name for the pattern the turret fires with its current parameters.
+const char* FIRING_NAME(const Tturret& turret);
+
+// Bullets of the turret's pool (its first MAXBULLET) now in flight.
+int BULLETS_IN_FLIGHT(const Tturret& turret);
+
+// The HUD, top line first:
+//   frame 7600
+//      move       fire       flying missed
+//   E0 6 spline   10 aimed       96      0      (one line per emitter)
+//   sim 85 us  draw 3.2 ms  60 fps
+// `frame` is the number of frames stepped since BUILD_SCENE.
+std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing& timing);

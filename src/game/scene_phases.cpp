@@ -1,0 +1,78 @@
+// scene_phases.cpp - phase entry frames from the schedule durations.
+#include "game/scene_phases.h"
+
+#include <algorithm>  // upper_bound over the entry offsets
+
+#include "game/scene.h"              // the scene's phase durations
+#include "platform/runtime_error.h"  // VP_CHECK_INDEX: a timeline needs a phase
+
+namespace {
+
+// Calls that a record counting down from `t` stays current: it is
+// decremented first and runs out once it is below 0.
+long countdown_calls(int t) { return t > 0 ? static_cast<long>(t) + 1 : 1; }
+
+std::vector<int> scene_durations(int count, int (*duration)(int)) {
+  std::vector<int> durations;
+  for (int k = 1; k <= count; ++k) durations.push_back(duration(k));
+  return durations;
+}
+
+const Tphase_timeline& emitter_timeline() {
+  static const Tphase_timeline timeline(scene_durations(VP_EMITTER_PHASES, SCENE_EMITTER_PHASE_TIME));
+  return timeline;
+}
+
+const Tphase_timeline& turret_timeline() {
+  static const Tphase_timeline timeline(scene_durations(VP_TURRET_PHASES, SCENE_TURRET_PHASE_TIME));
+  return timeline;
+}
+
+}  // namespace
+
+Tphase_timeline::Tphase_timeline(const std::vector<int>& durations) {
+  VP_CHECK_INDEX(0, static_cast<long>(durations.size()), "Tphase_timeline", "Tphase_timeline");
+  long offset = 0;
+  for (int t : durations) {
+    offsets_.push_back(offset);
+    offset += countdown_calls(t);
+  }
+  // `offset` is now where the last phase runs out and the cursor steps onto
+  // the tail; the next call rewinds and counts the constructor record: from
+  // 0 the first time (the owner's ACTIVETIME was still the constructor's
+  // when that record was reloaded in frame 1), from the last phase's
+  // ACTIVETIME ever after. Phase records themselves are reloaded with their
+  // own ACTIVETIME, so nothing else changes from cycle to cycle.
+  const int last = durations.back();
+  second_cycle_ = 1 + offset + countdown_calls(0);
+  period_ = offset + countdown_calls(last);
+}
+
+long Tphase_timeline::cycle_start(long frame) const {
+  if (frame < second_cycle_) return 1;
+  return second_cycle_ + (frame - second_cycle_) / period_ * period_;
+}
+
+long Tphase_timeline::NEXT_ENTRY(long frame) const {
+  if (frame < 1) return 1;
+  const long start = cycle_start(frame);
+  // Entries of one cycle all lie before the next cycle's start.
+  auto it = std::upper_bound(offsets_.begin(), offsets_.end(), frame - start);
+  return it != offsets_.end() ? start + *it : next_cycle_start(start);
+}
+
+long Tphase_timeline::PREVIOUS_ENTRY(long frame) const {
+  if (frame <= 1) return 0;
+  const long start = cycle_start(frame - 1);
+  // offsets_[0] is 0 and start <= frame - 1, so one offset always qualifies.
+  auto it = std::upper_bound(offsets_.begin(), offsets_.end(), frame - 1 - start);
+  return start + *(it - 1);
+}
+
+long NEXT_PHASE_FRAME(long frame) {
+  return std::min(emitter_timeline().NEXT_ENTRY(frame), turret_timeline().NEXT_ENTRY(frame));
+}
+
+long PREVIOUS_PHASE_FRAME(long frame) {
+  return std::max(emitter_timeline().PREVIOUS_ENTRY(frame), turret_timeline().PREVIOUS_ENTRY(frame));
+}

@@ -1,0 +1,81 @@
+// scene_hud_test.cpp - HUD text: the names the show's phases read as, and
+// the line layout before the first frame and deep into the show.
+#include <gtest/gtest.h>  // the runner
+
+#include <string>  // HUD lines
+#include <vector>  // names in phase order
+
+#include "game/scene.h"        // the show
+#include "game/scene_hud.h"    // under test
+#include "platform/console.h"  // the schedules' reports, kept out of stdout
+#include "platform/random.h"   // RANDOM_RESET: the program's own paths
+
+namespace {
+
+class SceneHudTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    RANDOM_RESET();
+    BUILD_SCENE(scene);
+  }
+  void TearDown() override { DESTROY_SCENE(scene); }
+  Tscene scene;
+};
+
+TEST_F(SceneHudTest, PhasesReadAsTheirPatterns) {
+  std::vector<std::string> fire;
+  for (auto* n = scene.emitters[2].turret.schedule.GETFIRST(); n->data != nullptr; n = n->next) {
+    Tturret scratch;
+    scratch = *n->data;
+    fire.push_back(FIRING_NAME(scratch));
+  }
+  const std::vector<std::string> expected_fire = {"none",  "stream", "chevron", "sweep", "stream", "chevron",
+                                                  "wave",  "fan",    "sweep",   "sweep", "aimed"};
+  EXPECT_EQ(fire, expected_fire);
+
+  std::vector<std::string> move;
+  for (auto* n = scene.emitters[2].schedule.GETFIRST(); n->data != nullptr; n = n->next) {
+    Temitter scratch;
+    scratch.AI(n->data->AI);
+    scratch.CHANGE_AI();
+    move.push_back(MOVEMENT_NAME(scratch));
+  }
+  const std::vector<std::string> expected_move = {"linear", "circle", "orbit", "circle",
+                                                  "orbit",  "circle", "spline"};
+  EXPECT_EQ(move, expected_move);
+}
+
+TEST_F(SceneHudTest, LinesBeforeTheFirstFrameAndDeepIntoTheShow) {
+  const std::vector<std::string> start = HUD_LINES(scene, 0, Thud_timing{85.4, 3.26, 59.6});
+  const std::vector<std::string> expected = {
+      "frame 0",
+      "   move       fire       flying missed",
+      "E0 0 linear   0 none          0      0",
+      "E1 0 linear   0 none          0      0",
+      "E2 0 linear   0 none          0      0",
+      "E3 0 linear   0 none          0      0",
+      "sim 85 us  draw 3.3 ms  60 fps",
+  };
+  EXPECT_EQ(start, expected);
+
+  Tconsole_capture quiet;
+  for (int frame = 1; frame <= 7600; ++frame) {
+    STEP_SCENE(scene);
+    quiet.text.clear();
+  }
+  const std::vector<std::string> lines = HUD_LINES(scene, 7600, Thud_timing{120.0, 4.0, 60.0});
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "frame 7600");
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+    const std::string& line = lines[2 + i];
+    // Movement 6 entered at 7406, firing 10 at 7110.
+    EXPECT_EQ(line.substr(0, 25), "E" + std::to_string(i) + " 6 spline   10 aimed   ");
+    const Tturret& t = scene.emitters[i].turret;
+    EXPECT_GT(BULLETS_IN_FLIGHT(t), 0);
+    EXPECT_EQ(std::stoi(line.substr(25, 6)), BULLETS_IN_FLIGHT(t));
+    EXPECT_EQ(std::stoll(line.substr(31)), t.MISSED());
+  }
+  for (const std::string& line : lines) EXPECT_LE(line.size(), static_cast<std::size_t>(VP_HUD_COLUMNS));
+}
+
+}  // namespace

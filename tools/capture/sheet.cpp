@@ -6,13 +6,9 @@
 #include <cstdint>    // pixel bytes
 #include <string>     // the label's digits
 
-namespace {
+#include "render/font.h"  // the label font
 
-// Digits 0-9 on a 3 x 5 grid, one row per entry, bit 2 the left column.
-const std::uint8_t k_digits[10][5] = {
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 3, 1, 7}, {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 2, 2, 2}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
-};
+namespace {
 
 void fill(Tpicture& image, int x0, int y0, int w, int h, std::uint8_t grey) {
   for (int y = std::max(0, y0); y < std::min(image.height, y0 + h); ++y)
@@ -22,21 +18,15 @@ void fill(Tpicture& image, int x0, int y0, int w, int h, std::uint8_t grey) {
     }
 }
 
-// The number at (x0, y0), each font cell `scale` pixels square, on a black
-// box so that it reads over bright bullets too.
+// The number at (x0, y0) in the sheet's 3 x 5 digits, each font cell
+// `scale` pixels square, on a black box so that it reads over bright bullets
+// too.
 void draw_number(Tpicture& image, int x0, int y0, long number, int scale) {
   const std::string text = std::to_string(number);
-  const int advance = 4 * scale;
   const int pad = scale;
-  fill(image, x0, y0, static_cast<int>(text.size()) * advance - scale + 2 * pad, 5 * scale + 2 * pad, 0);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const std::uint8_t* glyph = k_digits[text[i] - '0'];
-    for (int row = 0; row < 5; ++row)
-      for (int column = 0; column < 3; ++column)
-        if (glyph[row] & (4 >> column))
-          fill(image, x0 + pad + static_cast<int>(i) * advance + column * scale, y0 + pad + row * scale, scale,
-               scale, 235);
-  }
+  fill(image, x0, y0, FONT_TEXT_WIDTH(text.c_str(), scale, VP_FONT_DIGITS_3X5) + 2 * pad,
+       FONT_METRICS(VP_FONT_DIGITS_3X5).height * scale + 2 * pad, 0);
+  DRAW_TEXT(image, x0 + pad, y0 + pad, text.c_str(), scale, 235, VP_FONT_DIGITS_3X5);
 }
 
 // A 2 x 2 box average: half the size, nothing aliased away entirely.

@@ -11,9 +11,29 @@
 //  - Assignment copies the visible state only: the target keeps its DELAY,
 //    acceleration and saved velocity (drawing copies rely on this).
 //  - Positions in window pixels, y grows downward.
+//  - Sine, cosine and atan2 of single-precision values are the double
+//    functions of those values; a trigonometric product is formed in double
+//    and rounded to float once (the helpers below). The float library calls
+//    differ from them by an ulp often enough to move a pattern.
 #pragma once
 
+#include <cmath>  // double sin, cos, atan2
+
 #include "shots/property.h"  // VP_PROPERTY
+
+// Direction from a point towards another, given the float differences, as a
+// float angle in radians.
+inline float AIM_ANGLE(float dy, float dx) {
+  return static_cast<float>(std::atan2(static_cast<double>(dy), static_cast<double>(dx)));
+}
+
+// r * cos(a) and r * sin(a), each rounded to float once.
+inline float COS_TIMES(float a, float r) {
+  return static_cast<float>(std::cos(static_cast<double>(a)) * static_cast<double>(r));
+}
+inline float SIN_TIMES(float a, float r) {
+  return static_cast<float>(std::sin(static_cast<double>(a)) * static_cast<double>(r));
+}
 
 class Tbullet {
  public:

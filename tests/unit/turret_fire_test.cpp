@@ -201,32 +201,24 @@ TEST(TurretFire, WaveSpeedsRiseShotByShot) {
   }
 }
 
+// Speed of bullet k of one shot fired along +x, where XV is the speed.
+float speed_of(int mode, int n, float base, float delta, int k, int wavemax = 0) {
+  Tturret t;
+  fan(t, mode, n, 0, 0);
+  t.BULLETSPEED(base);
+  t.BULLETSPEED_DELTA(delta);
+  t.BULLETWAVEMAX(wavemax);
+  t.SHOOTER_AI();
+  return fired(t)[k].xv;
+}
+
 // Each speed is worked out in double from the float fields and rounded once;
-// rounding the partial products and quotients to float lands an ulp off in
-// all three cases below. The bullets fly along +x, so XV is the speed.
+// rounding the partial products and quotients lands an ulp off in each case.
 TEST(TurretFire, SpeedsAreRoundedOnce) {
-  Tturret wave;
-  fan(wave, 4, 2, 0, 0);
-  wave.BULLETSPEED(0.1f);
-  wave.BULLETSPEED_DELTA(0.7f);
-  wave.BULLETWAVEMAX(3);
-  wave.SHOOTER_AI();  // last shot of the wave: 0.1f + 3 * 0.7f = 2.19999997
-  EXPECT_EQ(fired(wave)[0].xv, 2.2f);
-
-  Tturret one_sided;
-  fan(one_sided, 2, 6, 0, 0);
-  one_sided.BULLETSPEED(0.1f);
-  one_sided.BULLETSPEED_DELTA(0.3f);
-  one_sided.SHOOTER_AI();  // bullet 4: 0.1f + 5 * 0.3f / 6 = 0.3500000114
-  EXPECT_EQ(fired(one_sided)[4].xv, 0.350000024f);
-
-  Tturret v_shape;
-  fan(v_shape, 3, 6, 0, 0);
-  v_shape.BULLETSPEED(0.1f);
-  v_shape.BULLETSPEED_DELTA(0.2f);
-  v_shape.SHOOTER_AI();  // bullets 1 and 5: 0.1f + 0.2f * 2 / 3 = 0.2333333368
-  EXPECT_EQ(fired(v_shape)[1].xv, 0.233333334f);
-  EXPECT_EQ(fired(v_shape)[5].xv, 0.233333334f);
+  EXPECT_EQ(speed_of(4, 2, 0.1f, 0.7f, 0, 3), 2.2f);       // 0.1f + 3 * 0.7f = 2.19999997
+  EXPECT_EQ(speed_of(2, 6, 0.1f, 0.3f, 4), 0.350000024f);  // 0.1f + 5 * 0.3f / 6 = 0.3500000114
+  EXPECT_EQ(speed_of(3, 6, 0.1f, 0.2f, 1), 0.233333334f);  // 0.1f + 0.2f * 2 / 3 = 0.2333333368
+  EXPECT_EQ(speed_of(3, 6, 0.1f, 0.2f, 5), 0.233333334f);
 }
 
 TEST(TurretFire, Mode4AlternatesFanWidthOnOddShots) {

@@ -9,9 +9,13 @@
 //    in uint32_t and converted back, so it is never undefined behaviour.
 //  - A double turned into an int is rounded to nearest, ties to even, and
 //    saturated to the 32-bit range (NaN gives 0) instead of being undefined.
+//  - Sine, cosine and atan2 are the double functions of float arguments, and
+//    a value rounded to float is computed in double and rounded once (the
+//    helpers below). The float library calls differ from them by an ulp
+//    often enough to move a pattern over thousands of frames.
 #pragma once
 
-#include <cmath>    // nearbyint: ties to even under the default rounding mode
+#include <cmath>    // nearbyint (ties to even under the default rounding mode); double sin, cos, atan2
 #include <cstdint>  // INT32_MIN and the unsigned carrier of wrapping sums
 
 constexpr double DEG_TO_RAD = 0.01745329444444444;  // 3.141593 / 180
@@ -37,4 +41,18 @@ inline int NEAREST_INT(double value) {
   if (!(r >= -2147483648.0)) return r < 0.0 ? INT32_MIN : 0;  // NaN lands on 0
   if (r > 2147483647.0) return INT32_MAX;
   return static_cast<int>(r);
+}
+
+// Direction from a point towards another, given the float differences, as a
+// float angle in radians.
+inline float AIM_ANGLE(float dy, float dx) {
+  return static_cast<float>(std::atan2(static_cast<double>(dy), static_cast<double>(dx)));
+}
+
+// r * cos(a) and r * sin(a), each rounded to float once.
+inline float COS_TIMES(float a, float r) {
+  return static_cast<float>(std::cos(static_cast<double>(a)) * static_cast<double>(r));
+}
+inline float SIN_TIMES(float a, float r) {
+  return static_cast<float>(std::sin(static_cast<double>(a)) * static_cast<double>(r));
 }

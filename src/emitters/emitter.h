@@ -6,8 +6,9 @@
 //    every frame before the turret's schedule and shot run.
 //  - Positions in window pixels, y grows downward; angles in whole degrees.
 //    ANGLE grows without bound and wraps as a 32-bit integer.
-//  - Radians are ANGLE * DEG_TO_RAD rounded to single precision; every
-//    product and sum of a pattern is stored as a float.
+//  - Radians are ANGLE * DEG_TO_RAD rounded to single precision. Each
+//    R*sin a or R*cos a term, and each new coordinate (the sum of its float
+//    terms), is worked in double and rounded to float once.
 //  - The movement pattern is a stored member pointer chosen from AI by
 //    CHANGE_AI (0..7; anything else is AI_LINEAR); the AI setter alone does
 //    not reselect it.

@@ -1,8 +1,17 @@
 // emitter_ai.cpp - the eight movement patterns. Right-hand sides read the
-// values from the start of the step; every product and sum is a float.
-#include <cmath>  // float sin, cos
+// values from the start of the step.
+#include <cmath>  // fabs, double sin for the bounce term
 
 #include "emitters/emitter.h"
+
+namespace {
+// A new coordinate from its three float terms: summed in double, left to
+// right, and rounded to float once. Two float terms need no helper: their
+// float sum is already the once-rounded double sum.
+float sum_of(float a, float b, float c) {
+  return static_cast<float>(static_cast<double>(a) + b + c);
+}
+}  // namespace
 
 float Temitter::ADVANCE_ANGLE() {
   p_.ANGLE = WRAP_ADD(p_.ANGLE, p_.ANGLE_SPEED);
@@ -11,8 +20,7 @@ float Temitter::ADVANCE_ANGLE() {
 
 float Temitter::BOUNCE(float r, float a) const {
   const int q = p_.ANGLE / 180;  // truncates toward zero; -1 counts as odd
-  const float s = std::fabs(std::sin(a));
-  const float b = r * s;
+  const float b = static_cast<float>(std::fabs(std::sin(static_cast<double>(a))) * r);
   return (q & 1) != 0 ? b : -b;
 }
 
@@ -24,16 +32,16 @@ void Temitter::AI_LINEAR() {
 void Temitter::AI_SINE_V() {
   const float a = ADVANCE_ANGLE();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
-  const float dy = r * std::sin(a);
+  const float dy = SIN_TIMES(a, r);
   p_.X = p_.X + p_.XV;
-  p_.Y = p_.Y + p_.YV + dy;
+  p_.Y = sum_of(p_.Y, p_.YV, dy);
 }
 
 void Temitter::AI_SINE_H() {
   const float a = ADVANCE_ANGLE();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
-  const float dx = r * std::sin(a);
-  p_.X = p_.X + p_.XV + dx;
+  const float dx = SIN_TIMES(a, r);
+  p_.X = sum_of(p_.X, p_.XV, dx);
   p_.Y = p_.Y + p_.YV;
 }
 
@@ -42,24 +50,24 @@ void Temitter::AI_BOUNCE_V() {
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   const float b = BOUNCE(r, a);
   p_.X = p_.X + p_.XV;
-  p_.Y = p_.Y + p_.YV + b;
+  p_.Y = sum_of(p_.Y, p_.YV, b);
 }
 
 void Temitter::AI_BOUNCE_H() {
   const float a = ADVANCE_ANGLE();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   const float b = BOUNCE(r, a);
-  p_.X = p_.X + p_.XV + b;
+  p_.X = sum_of(p_.X, p_.XV, b);
   p_.Y = p_.Y + p_.YV;
 }
 
 void Temitter::AI_CIRCLE() {
   const float a = ADVANCE_ANGLE();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
-  const float dx = r * std::cos(a);
-  const float dy = r * std::sin(a);
-  p_.X = p_.X + p_.XV + dx;
-  p_.Y = p_.Y + p_.YV + dy;
+  const float dx = COS_TIMES(a, r);
+  const float dy = SIN_TIMES(a, r);
+  p_.X = sum_of(p_.X, p_.XV, dx);
+  p_.Y = sum_of(p_.Y, p_.YV, dy);
 }
 
 void Temitter::AI_POLAR() {
@@ -67,8 +75,8 @@ void Temitter::AI_POLAR() {
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   p_.XCENTER = p_.XCENTER + p_.XV;
   p_.YCENTER = p_.YCENTER + p_.YV;
-  const float dx = r * std::cos(a);
-  const float dy = r * std::sin(a);
+  const float dx = COS_TIMES(a, r);
+  const float dy = SIN_TIMES(a, r);
   p_.X = p_.XCENTER + dx;
   p_.Y = p_.YCENTER + dy;
 }

@@ -1,7 +1,6 @@
 // bullet.cpp - bullet motion, pause and point arithmetic.
 #include "shots/bullet.h"
 
-#include <cmath>    // float atan2, sin, cos for the re-aim
 #include <cstdint>  // 64-bit pause end: 3 * DELAY must not overflow
 
 #include "core/numeric.h"  // WRAP_ADD for COUNTER
@@ -90,13 +89,11 @@ void Tbullet::MOVE(float target_x, float target_y, float speed) {
         YACCEL_ *= 0.5f;
         break;
       case 3: {
-        const float dy = target_y - Y_;
-        const float dx = target_x - X_;
-        const float a = std::atan2(dy, dx);
-        const float c = std::cos(a);
-        const float s = std::sin(a);
-        XV_ = c * speed;
-        YV_ = s * speed;
+        // Float differences; the angle and each velocity component come from
+        // double trigonometry and are rounded to float once.
+        const float a = AIM_ANGLE(target_y - Y_, target_x - X_);
+        XV_ = COS_TIMES(a, speed);
+        YV_ = SIN_TIMES(a, speed);
         break;
       }
       default:  // 0 and 2

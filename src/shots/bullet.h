@@ -11,8 +11,11 @@
 //  - Assignment copies the visible state only: the target keeps its DELAY,
 //    acceleration and saved velocity (drawing copies rely on this).
 //  - Positions in window pixels, y grows downward.
+//  - Aiming and trigonometric products follow core/numeric.h: the double
+//    functions of float arguments, rounded to float once.
 #pragma once
 
+#include "core/numeric.h"   // the trigonometric products
 #include "core/property.h"  // VP_PROPERTY
 
 class Tbullet {

@@ -1,8 +1,6 @@
 // turret.cpp - turret construction, pool access, rotation and aiming.
 #include "shots/turret.h"
 
-#include <cmath>  // float atan2 for aiming
-
 #include "platform/runtime_error.h"  // VP_CHECK_INDEX on BULLET
 
 Tturret::Tturret() : Tturret(VP_POOL_SIZE) {}
@@ -45,9 +43,7 @@ void Tturret::CHANGE_ROTATION_AI(int n) {
 }
 
 void Tturret::AIM() {
-  const float dy = p_.TARGETY - p_.Y;
-  const float dx = p_.TARGETX - p_.X;
-  const float a = std::atan2(dy, dx);
+  const float a = AIM_ANGLE(p_.TARGETY - p_.Y, p_.TARGETX - p_.X);
   const double d = static_cast<double>(a) * RAD_TO_DEG + 360.0;
   p_.ROTATION = NEAREST_INT(d) % 360;
 }

@@ -1,6 +1,5 @@
 // turret_fire.cpp - the turret's frame step: follow, count down, turn or aim,
 // fire a shot, move and retire bullets.
-#include <cmath>    // float sin, cos for spawn points and velocities
 #include <cstdlib>  // abs for the V-shaped speed profile
 
 #include "shots/turret.h"
@@ -67,11 +66,15 @@ void Tturret::SHOOTER_AI() {
   }
   if (n <= 0) return;
 
+  // Every speed below is worked in double from the float fields and rounded
+  // to float once; rounding each partial result drifts by an ulp.
+  const double base = p_.BULLETSPEED;
+  const double delta = p_.BULLETSPEED_DELTA;
+
   // Speed of this shot within its wave: the k-th shot flies at
   // BULLETSPEED + k * BULLETSPEED_DELTA.
   const int wave_step = c == 0 ? p_.BULLETWAVEMAX : WRAP_SUB(c, 1);
-  const float wave_delta = p_.BULLETSPEED_DELTA * static_cast<float>(wave_step);
-  const float w = p_.BULLETSPEED + wave_delta;
+  const float w = static_cast<float>(base + delta * wave_step);
 
   const float m = (p_.WAVEMODE == 4 && (c & 1) != 0) ? p_.BULLETOFFSET : 1.0f;
   const int n_odd = (n % 2 == 0) ? n + 1 : n;
@@ -94,17 +97,13 @@ void Tturret::SHOOTER_AI() {
     theta = WRAP_ADD(theta, step);
     switch (p_.WAVEMODE) {
       case 2: {
-        float v = static_cast<float>(k + 1) * p_.BULLETSPEED_DELTA;
-        v = v / static_cast<float>(n);
-        v = p_.BULLETSPEED + v;
+        const float v = static_cast<float>(base + (k + 1.0) * delta / n);
         PLACE_BULLET(slot, theta, theta, v, theta % 360);
         break;
       }
       case 3:
       case 5: {
-        float v = p_.BULLETSPEED_DELTA * static_cast<float>(std::abs(k - h));
-        v = v / static_cast<float>(h);
-        v = p_.BULLETSPEED + v;
+        const float v = static_cast<float>(base + delta * std::abs(k - h) / h);
         // A wall: spread along the ellipse, but every bullet flies along ROTATION.
         const int direction = p_.WAVEMODE == 5 ? p_.ROTATION : theta;
         PLACE_BULLET(slot, theta, direction, v, theta % 360);
@@ -127,15 +126,12 @@ void Tturret::PLACE_BULLET(int& slot, int spawn_angle, int direction, float spee
   Tbullet& b = pool_[slot++];
   const float a = static_cast<float>(spawn_angle * DEG_TO_RAD);
   const float d = static_cast<float>(direction * DEG_TO_RAD);
-  const float ca = std::cos(a);
-  const float sa = std::sin(a);
-  const float cd = std::cos(d);
-  const float sd = std::sin(d);
   b.ROTATION(rotation);
-  b.X(ca * p_.X_RADIUS + p_.X);
-  b.Y(sa * p_.Y_RADIUS + p_.Y);
-  b.XV(cd * speed);
-  b.YV(sd * speed);
+  // The offset on the ellipse is rounded on its own, then added in float.
+  b.X(COS_TIMES(a, p_.X_RADIUS) + p_.X);
+  b.Y(SIN_TIMES(a, p_.Y_RADIUS) + p_.Y);
+  b.XV(COS_TIMES(d, speed));
+  b.YV(SIN_TIMES(d, speed));
   b.XACCEL(b.XV() * 0.5f);
   b.YACCEL(b.YV() * 0.5f);
   b.XG(p_.XG);

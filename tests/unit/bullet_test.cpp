@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 
 #include "shots/bullet.h"
 
@@ -121,9 +120,19 @@ TEST(Bullet, Type3IgnoresGravityAndReaimsAfterPause) {
   EXPECT_EQ(b.X(), 1.0f);
   b.MOVE(0, 0, 0);
   b.MOVE(11.0f, 10.0f, 3.0f);  // resume toward (11, 10) from (1, 0)
-  const float a = std::atan2(10.0f, 10.0f);
-  EXPECT_EQ(b.XV(), std::cos(a) * 3.0f);
-  EXPECT_EQ(b.YV(), std::sin(a) * 3.0f);
+  // The float angle 0.785398185 lies just above pi/4, and each component is
+  // 3 times its double cosine or sine, rounded once: they differ by an ulp.
+  EXPECT_EQ(b.XV(), 2.12132025f);
+  EXPECT_EQ(b.YV(), 2.12132049f);
+
+  // Toward (5, 2): the double atan2 rounds to 0.380506366; the float atan2f
+  // returns the next float up, which would give (2.78542995, 1.1141721).
+  Tbullet c = moving(1.0f, 0.0f, 3, 1);
+  c.X(-1.0f);
+  for (int call = 1; call <= 3; ++call) c.MOVE(5.0f, 2.0f, 3.0f);
+  EXPECT_EQ(c.X(), 0.0f);
+  EXPECT_EQ(c.XV(), 2.78543019f);
+  EXPECT_EQ(c.YV(), 1.11417198f);
 
   Tbullet same = moving(0.0f, 0.0f, 3, 1);
   same.X(5.0f);

@@ -101,17 +101,28 @@ TEST(Emitter, BounceVSignFollowsHalfTurnParity) {
   EXPECT_FLOAT_EQ(n.Y(), 10.0f);
 }
 
-TEST(Emitter, CircleTurnsTheStep) {
+// Each R*cos a or R*sin a term is rounded to float once from double, and each
+// new coordinate is the double sum of its three terms rounded once. With the
+// float sine and float sums every value below would land an ulp away.
+TEST(Emitter, CircleTermsAndSumsAreRoundedOnce) {
   Temitter e;
-  setup(e, AI_CIRCLE_ID, 2, 2);
+  setup(e, AI_CIRCLE_ID, 3, 5);
   e.X(320.0f);
   e.Y(240.0f);
-  e.MOVE();
-  volatile float a = static_cast<float>(2 * DEG_TO_RAD);
-  const float dx = 2.0f * std::cos(static_cast<float>(a));
-  const float dy = 2.0f * std::sin(static_cast<float>(a));
-  EXPECT_EQ(e.X(), 320.0f + dx);
-  EXPECT_EQ(e.Y(), 240.0f + dy);
+  e.XV(0.3f);
+  e.YV(-0.3f);
+  e.MOVE();  // terms 4.99314785 and 0.261679798
+  EXPECT_EQ(e.X(), 325.293152f);
+  EXPECT_EQ(e.Y(), 239.961685f);
+
+  Temitter sine;
+  setup(sine, AI_SINE_V_ID, 3, 5);
+  sine.MOVE();
+  EXPECT_EQ(sine.Y(), 0.261679798f);
+  Temitter bounce;
+  setup(bounce, AI_BOUNCE_V_ID, 3, 5);
+  bounce.MOVE();
+  EXPECT_EQ(bounce.Y(), -0.261679798f);
 }
 
 TEST(Emitter, PolarOrbitsADriftingCentre) {

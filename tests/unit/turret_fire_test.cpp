@@ -24,17 +24,22 @@ std::vector<Tshot> fired(const Tturret& t) {
   return out;
 }
 
-// The velocity a bullet gets for direction `deg` at speed v. The angle goes
-// through a volatile so that the compiler cannot fold the cosine at build
-// time with a differently rounded result than the run-time library's.
-float vx(int deg, float v) {
+// The float angle of `deg` degrees. It goes through a volatile so that the
+// compiler cannot fold a sine or cosine of it at build time with a
+// differently rounded result than the run-time library's.
+double cos_of(int deg) {
   volatile float a = static_cast<float>(deg * DEG_TO_RAD);
-  return std::cos(static_cast<float>(a)) * v;
+  return std::cos(static_cast<double>(a));
 }
-float vy(int deg, float v) {
+double sin_of(int deg) {
   volatile float a = static_cast<float>(deg * DEG_TO_RAD);
-  return std::sin(static_cast<float>(a)) * v;
+  return std::sin(static_cast<double>(a));
 }
+
+// The velocity a bullet gets for direction `deg` at speed v: the double
+// cosine (sine) of the float angle times v, rounded to float once.
+float vx(int deg, float v) { return static_cast<float>(cos_of(deg) * v); }
+float vy(int deg, float v) { return static_cast<float>(sin_of(deg) * v); }
 
 void fan(Tturret& t, int mode, int n, int spread, int rotation, int rotdir = 1) {
   t.WAVEMODE(mode);
@@ -133,9 +138,9 @@ TEST(TurretFire, Mode5WallFliesAlongRotation) {
   const float speeds[3] = {3.0f, 2.0f, 3.0f};
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(s[k].rotation, spawn[k]);
-    volatile float a = static_cast<float>(spawn[k] * DEG_TO_RAD);
-    EXPECT_EQ(s[k].x, std::cos(a) * 10.0f + 300.0f);
-    EXPECT_EQ(s[k].y, std::sin(a) * 20.0f + 200.0f);
+    // The offset on the ellipse is rounded on its own before the float sum.
+    EXPECT_EQ(s[k].x, static_cast<float>(cos_of(spawn[k]) * 10.0) + 300.0f);
+    EXPECT_EQ(s[k].y, static_cast<float>(sin_of(spawn[k]) * 20.0) + 200.0f);
     EXPECT_EQ(s[k].xv, vx(90, speeds[k]));
     EXPECT_EQ(s[k].yv, vy(90, speeds[k]));
   }
@@ -194,6 +199,26 @@ TEST(TurretFire, WaveSpeedsRiseShotByShot) {
     EXPECT_EQ(s[0].xv, speeds[i]);
     EXPECT_EQ(s[1].xv, speeds[i]);
   }
+}
+
+// Speed of bullet k of one shot fired along +x, where XV is the speed.
+float speed_of(int mode, int n, float base, float delta, int k, int wavemax = 0) {
+  Tturret t;
+  fan(t, mode, n, 0, 0);
+  t.BULLETSPEED(base);
+  t.BULLETSPEED_DELTA(delta);
+  t.BULLETWAVEMAX(wavemax);
+  t.SHOOTER_AI();
+  return fired(t)[k].xv;
+}
+
+// Each speed is worked out in double from the float fields and rounded once;
+// rounding the partial products and quotients lands an ulp off in each case.
+TEST(TurretFire, SpeedsAreRoundedOnce) {
+  EXPECT_EQ(speed_of(4, 2, 0.1f, 0.7f, 0, 3), 2.2f);       // 0.1f + 3 * 0.7f = 2.19999997
+  EXPECT_EQ(speed_of(2, 6, 0.1f, 0.3f, 4), 0.350000024f);  // 0.1f + 5 * 0.3f / 6 = 0.3500000114
+  EXPECT_EQ(speed_of(3, 6, 0.1f, 0.2f, 1), 0.233333334f);  // 0.1f + 0.2f * 2 / 3 = 0.2333333368
+  EXPECT_EQ(speed_of(3, 6, 0.1f, 0.2f, 5), 0.233333334f);
 }
 
 TEST(TurretFire, Mode4AlternatesFanWidthOnOddShots) {

@@ -128,6 +128,16 @@ TEST(Turret, AimsInWholeDegrees) {
     t.AIM();
     EXPECT_EQ(t.ROTATION(), c.expected) << c.tx << "," << c.ty;
   }
+
+  // atan2(-240.5, -291.75) is 219.4999991 degrees, but the angle is first
+  // rounded to float, -2.45218778 rad, which is 219.5000053 degrees: 220. The
+  // float atan2f returns the next float away from zero and would give 219.
+  t.X(320.75f);
+  t.Y(240.5f);
+  t.TARGETX(29.0f);
+  t.TARGETY(0.0f);
+  t.AIM();
+  EXPECT_EQ(t.ROTATION(), 220);
 }
 
 TEST(Turret, MoveAddsVelocity) {

@@ -13,7 +13,7 @@
 
 #include "platform/console.h"  // silenced: stdout carries data
 #include "render/model.h"      // the loader
-#include "tool_args.h"         // numbers on the command line, float text
+#include "core/args.h"         // numbers on the command line, float text
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "game/scene.h"        // the show
 #include "platform/console.h"  // CONSOLE_SILENCE
-#include "tool_args.h"         // numbers on the command line, float text
+#include "core/args.h"         // numbers on the command line, float text
 
 namespace {
 

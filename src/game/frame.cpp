@@ -4,7 +4,7 @@
 #include <GL/gl.h>  // clear, matrices, blending
 #include <sched.h>  // sched_yield inside the busy-wait
 
-#include "platform/timer.h"  // pacing
+#include "platform/timer.h"  // pacing, the stepping time
 
 namespace {
 
@@ -52,13 +52,18 @@ void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas) {
     if (scene.emitters[i].ACTIVE() != 0) draw_emitter(scene.emitters[i], atlas);
 }
 
-void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
+void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas, double* step_seconds) {
   FRAME_BEGIN_SPRITES(screen, atlas);
+  double stepping = 0.0;
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
     Temitter& emitter = scene.emitters[i];
-    if (STEP_EMITTER(emitter)) draw_emitter(emitter, atlas);
+    const double start = step_seconds ? TIMER() : 0.0;
+    const int active = STEP_EMITTER(emitter);
+    if (step_seconds) stepping += TIMER() - start;
+    if (active) draw_emitter(emitter, atlas);
   }
   FRAME_END_SPRITES(screen);
+  if (step_seconds) *step_seconds = stepping;
 }
 
 void FRAME_REDRAW(const Tscene& scene, Tscreen& screen, const Tatlas& atlas) {

@@ -25,8 +25,9 @@ void FRAME_END_SPRITES(Tscreen& screen);
 
 // Steps and draws every active emitter between FRAME_BEGIN_SPRITES and
 // FRAME_END_SPRITES. The target point must already hold this frame's mouse
-// position.
-void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas);
+// position. With `step_seconds`, the time spent stepping the emitters (not
+// drawing them) is stored there.
+void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas, double* step_seconds = nullptr);
 
 // Every active emitter and its bullets as they stand, inside the sprite pass.
 void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas);

@@ -1,10 +1,85 @@
 // main.cpp - the show: start it, run it until Escape.
+//
+//   vorpane [--start-frame N] [--paused] [--scale K] [--help] [--version]
+//
+// With no option the show runs from frame 1 in a 640 x 480 window, as it
+// always has; the options only add ways to look at it (game/show.h).
+#include <cstdio>   // usage and help
+#include <cstdlib>  // exit
+#include <string>   // option values
+
+#include "core/args.h"  // the option walk
 #include "game/show.h"  // the show's start-up and loop
 
-int main() {
+namespace {
+
+const char k_usage[] = "usage: vorpane [--start-frame N] [--paused] [--scale K] [--help] [--version]";
+
+const char k_help[] =
+    "A real-time bullet-pattern show. Run it in the folder that holds parts.png.\n"
+    "\n"
+    "  --start-frame N  open on frame N; the frames before it are stepped unseen\n"
+    "                   (with the mouse outside the window), in well under a second\n"
+    "  --paused         open paused (on frame N with --start-frame)\n"
+    "  --scale K        a window K times 640 x 480 (K from 1 to 4), the same picture larger\n"
+    "  --version        the version\n"
+    "\n"
+    "Keys:\n"
+    "  Escape           end the show\n"
+    "  Space            pause or resume\n"
+    "  Right or .       step one frame while paused\n"
+    "  Page Down / Up   jump to the next / previous frame at which an emitter or\n"
+    "                   a turret enters a phase\n"
+    "  H                show or hide the HUD (frame, phases, bullets, timings)\n"
+    "\n"
+    "The mouse is the target of every turret.\n";
+
+const char k_version[] = "vorpane 1.1";
+
+constexpr long k_last_start_frame = 100000000;  // about 19 days of show
+
+[[noreturn]] void usage_error(const std::string& what) {
+  std::fprintf(stderr, "vorpane: %s; %s\n", what.c_str(), k_usage);
+  std::exit(2);
+}
+
+void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls) {
+  Toption_walk walk(argc, argv, usage_error);
+  while (walk.NEXT()) {
+    std::string value;
+    long number = 0;
+    if (walk.FLAG("--help") || walk.FLAG("-h")) {
+      std::printf("%s\n\n%s", k_usage, k_help);
+      std::exit(0);
+    } else if (walk.FLAG("--version")) {
+      std::printf("%s\n", k_version);
+      std::exit(0);
+    } else if (walk.FLAG("--paused")) {
+      controls.paused = true;
+    } else if (walk.VALUE("--start-frame", value)) {
+      if (!PARSE_WHOLE(value, number) || number < 1 || number > k_last_start_frame)
+        usage_error("--start-frame wants a frame from 1 to " + std::to_string(k_last_start_frame) + ", not \"" +
+                    value + "\"");
+      controls.start_frame = number;
+    } else if (walk.VALUE("--scale", value)) {
+      if (!PARSE_WHOLE(value, number) || number < 1 || number > 4)
+        usage_error("--scale wants 1, 2, 3 or 4, not \"" + value + "\"");
+      setup.scale = static_cast<int>(number);
+    } else {
+      walk.UNKNOWN();
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Tshow_setup setup;
+  Tshow_controls controls;
+  parse_options(argc, argv, setup, controls);
   Tshow show;
-  SHOW_START(show);
-  SHOW_RUN(show);
+  SHOW_START(show, setup);
+  SHOW_RUN(show, 0, nullptr, controls);
   // The scene is destroyed with `show` (emitters 3, 2, 1, 0); the window,
   // textures and display lists go with the process.
   return 0;

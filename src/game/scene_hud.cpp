@@ -80,7 +80,7 @@ int BULLETS_IN_FLIGHT(const Tturret& turret) {
   return flying;
 }
 
-std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing& timing) {
+std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing* timing) {
   std::vector<std::string> lines;
   lines.push_back(format("frame %ld", frame));
   // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
@@ -93,6 +93,7 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
     lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", i, move.c_str(), fire.c_str(), BULLETS_IN_FLIGHT(e.turret),
                            e.turret.MISSED()));
   }
-  lines.push_back(format("sim %.0f us  draw %.1f ms  %.0f fps", timing.sim_us, timing.draw_ms, timing.fps));
+  if (timing)
+    lines.push_back(format("sim %.0f us  draw %.1f ms  %.0f fps", timing->sim_us, timing->draw_ms, timing->fps));
   return lines;
 }

@@ -39,5 +39,7 @@ int BULLETS_IN_FLIGHT(const Tturret& turret);
 //      move       fire       flying missed
 //   E0 6 spline   10 aimed       96      0      (one line per emitter)
 //   sim 85 us  draw 3.2 ms  60 fps
-// `frame` is the number of frames stepped since BUILD_SCENE.
-std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing& timing);
+// `frame` is the number of frames stepped since BUILD_SCENE. Without
+// `timing` (a capture, which has no real-time figures) the last line is left
+// out.
+std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing* timing);

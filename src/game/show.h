@@ -18,9 +18,10 @@
 
 #include <memory>  // the screen is made in place once the scene exists
 
-#include "game/atlas.h"     // the sprites
-#include "game/scene.h"     // the emitters and the target point
-#include "render/screen.h"  // the window, views, glow and bloom
+#include "game/atlas.h"      // the sprites
+#include "game/scene.h"      // the emitters and the target point
+#include "game/scene_hud.h"  // the HUD's figures
+#include "render/screen.h"   // the window, views, glow and bloom
 
 constexpr int VP_SHOW_WIDTH = 640;
 constexpr int VP_SHOW_HEIGHT = 480;
@@ -35,6 +36,7 @@ struct Tshow_setup {
   const char* atlas = VP_SHOW_ATLAS;
   int samples = VP_SHOW_SAMPLES;  // the benchmarks compare 0 with the show's 2
   bool hidden = false;            // an offscreen window (capture, tests)
+  int scale = 1;                  // a window this many times larger, 1 to 4
 };
 
 // Members in this order so that the scene goes first at the end, while the
@@ -43,6 +45,8 @@ struct Tshow {
   std::unique_ptr<Tscreen> screen;
   Tatlas atlas;
   Tscene scene;
+  int scale = 1;             // window pixels per picture pixel
+  unsigned upscale_texture = 0;  // the picture, copied for a larger window
 };
 
 // The three start-up steps, in the order SHOW_START runs them.
@@ -57,9 +61,28 @@ struct Tframe_observer {
   void* context;
 };
 
+// What a person exploring the show asked for; the defaults are the show as
+// it always runs.
+struct Tshow_controls {
+  long start_frame = 1;  // frames before it are stepped silently, unseen
+  bool paused = false;   // open paused on the first frame shown
+  bool hud = false;      // open with the HUD shown
+};
+
 // The frame loop: runs until Escape is held after a frame, or until
-// `max_frames` frames have run when it is positive. Returns the frames run.
-long SHOW_RUN(Tshow& show, long max_frames = 0, const Tframe_observer* observer = nullptr);
+// `max_frames` frames have been presented when it is positive. Returns the
+// frames presented. Keys (window.h): Space pauses and resumes; Right or '.'
+// steps one frame while paused; Page Down and Page Up jump to the next and
+// previous frame at which an emitter or a turret enters a phase; H shows or
+// hides the HUD. While paused nothing is stepped and nothing is reported,
+// but the frame is still presented at the show's rate.
+long SHOW_RUN(Tshow& show, long max_frames = 0, const Tframe_observer* observer = nullptr,
+              const Tshow_controls& controls = Tshow_controls());
+
+// Steps the scene silently, unseen and with the mouse outside the window,
+// from `frame` (the frames stepped so far) up to `last`; a `last` behind
+// `frame` rebuilds the scene first. Afterwards `frame` is `last`.
+void SHOW_SKIP_TO(Tshow& show, long& frame, long last);
 
 // The library's glow or bloom laid over the frame just drawn: the frame
 // once more into the small corner area, that area into its texture (blurred
@@ -70,6 +93,10 @@ struct Toverlay {
   int bloom_passes = 0;
 };
 void SHOW_DRAW_OVERLAY(Tshow& show, const Toverlay& overlay);
+
+// The HUD over the frame just drawn: frame number, phases, bullets and,
+// given `timing`, the last frame's figures.
+void SHOW_DRAW_HUD(Tshow& show, long frame, const Thud_timing* timing);
 
 // The frame just drawn, as a person would see it.
 Tpicture SHOW_READ_BACK();

@@ -95,3 +95,6 @@ Tconsole_capture::Tconsole_capture() : previous_(g_sink) {
   g_sink = Tconsole_sink{capture_write, capture_beep, capture_wait_key, this};
 }
 Tconsole_capture::~Tconsole_capture() { g_sink = previous_; }
+
+Tconsole_quiet::Tconsole_quiet() : previous_(g_sink) { g_sink = k_silent_sink; }
+Tconsole_quiet::~Tconsole_quiet() { g_sink = previous_; }

@@ -37,6 +37,19 @@ void CONSOLE_FLUSH();  // pushes buffered stdout text out once per frame
 // Swallows all console traffic (tools whose stdout carries data).
 void CONSOLE_SILENCE();
 
+// Swallows all console traffic for the life of the object, then restores
+// the sink it replaced (frames stepped unseen, tests that only need quiet).
+class Tconsole_quiet {
+ public:
+  Tconsole_quiet();
+  ~Tconsole_quiet();
+  Tconsole_quiet(const Tconsole_quiet&) = delete;
+  Tconsole_quiet& operator=(const Tconsole_quiet&) = delete;
+
+ private:
+  Tconsole_sink previous_;
+};
+
 // Collects console text for the life of the object; beeps and key waits are
 // counted and answered at once.
 class Tconsole_capture {

@@ -9,6 +9,9 @@
 //    while the cursor is outside the client area or the window is inactive.
 //  - Closing the window with its close button does not end anything: the
 //    request is dropped, only the program decides when to stop.
+//  - Key presses are queued as they happen (while SCREEN_FLIP services the
+//    window), so a tap shorter than a frame is never missed; each press is
+//    delivered once, auto-repeat is not a press.
 //
 // The header names no GLFW or GL type, so callers outside src/platform stay
 // free of them; the backend lives in window_glfw.cpp.
@@ -42,6 +45,11 @@ void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value);
 const Tscreen_requests& SCREEN_GL_REQUESTS();
 void SCREEN_GL_REQUESTS_CLEAR();
 
+// The window opens `scale` times the requested size (1 to 4); the requested
+// size stays the size of the picture. Asked before SCREEN_OPEN, like the
+// pixel format.
+void SCREEN_WINDOW_SCALE(int scale);
+
 // 0 when the mode is acceptable, else VP_ERR_ILLEGAL_CALL: width and height
 // at least 1, depth one of 1, 2, 4, 8, 15, 16, 24, 32.
 int SCREEN_VALIDATE(int width, int height, int depth);
@@ -56,3 +64,10 @@ void SCREEN_FLIP();  // presents the frame and services the window's events
 
 int KEY_HELD(int scancode);             // -1 while held, else 0; 1 is Escape
 void MOUSE_POSITION(int& x, int& y);    // window pixels or (-1, -1)
+
+// The keys the show reacts to besides Escape.
+enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAGE_DOWN, VP_KEY_PAGE_UP, VP_KEY_H };
+
+// The next queued press, oldest first; false when none is left. Presses of
+// other keys are not queued.
+bool KEY_PRESS(Tkey& key);

@@ -12,6 +12,13 @@ namespace {
 
 Tscreen_requests g_requests = {};
 GLFWwindow* g_window = nullptr;
+int g_window_scale = 1;
+
+// Presses between two reads; more than a frame's worth of keys is dropped
+// rather than grown without bound.
+Tkey g_presses[64];
+int g_press_count = 0;
+int g_press_read = 0;
 char g_last_error[256] = "";
 
 void on_glfw_error(int, const char* description) {
@@ -21,6 +28,20 @@ void on_glfw_error(int, const char* description) {
 // The close button only raises a flag that nothing reads; clearing it keeps
 // the window open until the program itself ends.
 void on_close_request(GLFWwindow* window) { glfwSetWindowShouldClose(window, GLFW_FALSE); }
+
+void on_key(GLFWwindow*, int key, int, int action, int) {
+  if (action != GLFW_PRESS || g_press_count == static_cast<int>(sizeof g_presses / sizeof g_presses[0])) return;
+  switch (key) {
+    case GLFW_KEY_ESCAPE: g_presses[g_press_count++] = VP_KEY_ESCAPE; break;
+    case GLFW_KEY_SPACE: g_presses[g_press_count++] = VP_KEY_SPACE; break;
+    case GLFW_KEY_RIGHT: g_presses[g_press_count++] = VP_KEY_RIGHT; break;
+    case GLFW_KEY_PERIOD: g_presses[g_press_count++] = VP_KEY_PERIOD; break;
+    case GLFW_KEY_PAGE_DOWN: g_presses[g_press_count++] = VP_KEY_PAGE_DOWN; break;
+    case GLFW_KEY_PAGE_UP: g_presses[g_press_count++] = VP_KEY_PAGE_UP; break;
+    case GLFW_KEY_H: g_presses[g_press_count++] = VP_KEY_H; break;
+    default: break;
+  }
+}
 
 }  // namespace
 
@@ -33,6 +54,8 @@ void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) {
 
 const Tscreen_requests& SCREEN_GL_REQUESTS() { return g_requests; }
 void SCREEN_GL_REQUESTS_CLEAR() { std::memset(&g_requests, 0, sizeof g_requests); }
+
+void SCREEN_WINDOW_SCALE(int scale) { g_window_scale = scale < 1 ? 1 : scale > 4 ? 4 : scale; }
 
 int SCREEN_VALIDATE(int width, int height, int depth) {
   if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
@@ -65,7 +88,7 @@ int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refr
   // A compatibility context of version 1.x: the drawing is fixed-function.
   glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 1);
   glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
-  g_window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+  g_window = glfwCreateWindow(width * g_window_scale, height * g_window_scale, "", nullptr, nullptr);
   if (!g_window) {
     std::fprintf(stderr, "Vorpane: cannot open a window (%s)\n", g_last_error);
     glfwTerminate();
@@ -74,6 +97,7 @@ int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refr
   glfwMakeContextCurrent(g_window);
   glfwSwapInterval(0);  // the frame loop paces itself; a vsync wait would double it
   glfwSetWindowCloseCallback(g_window, on_close_request);
+  glfwSetKeyCallback(g_window, on_key);
   return 0;
 }
 
@@ -111,4 +135,13 @@ void MOUSE_POSITION(int& x, int& y) {
   if (fx < 0.0 || fy < 0.0 || fx >= width || fy >= height) return;
   x = static_cast<int>(fx);
   y = static_cast<int>(fy);
+}
+
+bool KEY_PRESS(Tkey& key) {
+  if (g_press_read >= g_press_count) {
+    g_press_read = g_press_count = 0;
+    return false;
+  }
+  key = g_presses[g_press_read++];
+  return true;
 }

@@ -53,7 +53,7 @@ void expect_same_state(const Tgl_state& a, const Tgl_state& b) {
 }  // namespace
 
 TEST(Show, StartsUpSceneThenSeedThenScreenThenAtlas) {
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   Tscene reference;
   BUILD_SCENE(reference);
   std::vector<double> unseeded;  // what the source gives after the scene's 480 draws
@@ -91,7 +91,7 @@ TEST(Show, StartsUpSceneThenSeedThenScreenThenAtlas) {
 }
 
 TEST(Show, OverlaysRestoreEveryStateTheyChangeAndLeaveTheNextFrameAlone) {
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   Tshow show;
   SHOW_START(show, test_setup());
   for (int frame = 1; frame <= 200; ++frame) FRAME_RENDER(show.scene, *show.screen, show.atlas);

@@ -22,7 +22,7 @@ struct Tspot {
 // Where each emitter's ring is centred after `frames` frames with the mouse
 // outside the window: its sprite is 32 x 32 from the top-left corner (X, Y).
 void emitter_centres(long frames, Tspot (&centres)[VP_EMITTER_COUNT]) {
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   Tscene scene;
   BUILD_SCENE(scene);
   for (long frame = 1; frame <= frames; ++frame) {

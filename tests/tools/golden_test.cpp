@@ -41,6 +41,7 @@ const Tgolden_case k_cases[] = {
     {"spline_aimed", 7600, ""},        // spline paths, bullets re-aimed at (-1, -1)
     {"glow", 2600, "--glow 0.5"},      // four-way spread under the glow
     {"bloom", 4000, "--bloom 2"},      // rising waves under the bloom
+    {"hud", 7600, "--hud"},            // the HUD over the spline paths
 };
 
 constexpr int k_level_tolerance = 8;

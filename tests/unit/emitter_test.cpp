@@ -174,7 +174,7 @@ TEST(EmitterSchedule, TwoShortPhases) {
   e.ADDTO_LIST(record(2, 1));
   e.ADDTO_LIST(record(0, 2));
   e.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   const int expected_result[6] = {-1, 0, 0, -1, 0, -1};
   const int expected_index[6] = {1, 1, 1, 2, 2, 1};
   for (int call = 0; call < 6; ++call) {
@@ -189,7 +189,7 @@ TEST(EmitterSchedule, DefaultRecordStretchesLaterWraps) {
   e.ADDTO_LIST(record(2, 1));
   e.ADDTO_LIST(record(3, 2));
   e.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   std::vector<int> a, b;
   for (int call = 1; call <= 25; ++call) {
     if (e.MANAGE_LIST() != 0) (e.AI() == 1 ? a : b).push_back(call);
@@ -201,7 +201,7 @@ TEST(EmitterSchedule, DefaultRecordStretchesLaterWraps) {
 TEST(EmitterSchedule, NoAddedPhasesNeverLeavesLinear) {
   Temitter e;
   e.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   for (int i = 0; i < 6; ++i) EXPECT_EQ(e.MANAGE_LIST(), 0);
   EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR);
 }
@@ -232,7 +232,7 @@ TEST(EmitterSchedule, DoThingyPlacesAndDrivesTheTurret) {
   p.Y = 140.0f;
   e.turret.ADDTO_LIST(p);
   e.turret.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   e.DO_THINGY(0);
   // The phase entered in this frame overrides the placement until the next.
   EXPECT_EQ(e.turret.X(), 420.0f);

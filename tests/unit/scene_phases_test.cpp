@@ -71,12 +71,11 @@ std::vector<long> observed_entries(long frames) {
   RANDOM_RESET();
   Tscene scene;
   BUILD_SCENE(scene);
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   std::set<long> entries;
   int index[2 * VP_EMITTER_COUNT] = {};
   for (long frame = 1; frame <= frames; ++frame) {
     STEP_SCENE(scene);
-    quiet.text.clear();
     for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
       const int now[2] = {scene.emitters[i].LISTINDEX(), scene.emitters[i].turret.LISTINDEX()};
       for (int s = 0; s < 2; ++s) {

@@ -82,7 +82,7 @@ TEST_F(SceneTest, TwoBuildsGiveBitIdenticalSplinePoints) {
 }
 
 TEST_F(SceneTest, FirstFrameEntersFirstPhasesAndStandsTurretAtPhasePosition) {
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   STEP_SCENE(scene);
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
     const Temitter& e = scene.emitters[i];
@@ -97,7 +97,7 @@ TEST_F(SceneTest, FirstFrameEntersFirstPhasesAndStandsTurretAtPhasePosition) {
 }
 
 TEST_F(SceneTest, TargetPointerSurvivesPhaseChanges) {
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   for (int f = 0; f < 1700; ++f) {
     scene.target = Ttarget_point{100.0f, 50.0f};
     STEP_SCENE(scene);

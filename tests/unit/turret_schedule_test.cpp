@@ -23,7 +23,7 @@ Tturret_phase phase(int activetime, int marker) {
 
 // Frames (from 1) in which MANAGE_LIST applied each marker.
 std::vector<std::vector<int>> applications(Tturret& t, int frames, int markers) {
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   std::vector<std::vector<int>> out(markers + 1);
   for (int f = 1; f <= frames; ++f) {
     if (t.MANAGE_LIST() != 0) out[t.BULLET_BASE_FRAME()].push_back(f);
@@ -54,7 +54,7 @@ TEST(TurretSchedule, ListindexCountsPhasesAndResetsOnWrap) {
   t.ADDTO_LIST(phase(0, 1));
   t.ADDTO_LIST(phase(0, 2));
   t.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   EXPECT_EQ(t.MANAGE_LIST(), -1);
   EXPECT_EQ(t.LISTINDEX(), 1);
   EXPECT_EQ(t.MANAGE_LIST(), -1);
@@ -80,7 +80,7 @@ TEST(TurretSchedule, ReportOnRowsTwoAndThree) {
 TEST(TurretSchedule, ConstructorPhaseAloneNeverApplies) {
   Tturret t;
   t.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   for (int i = 0; i < 10; ++i) EXPECT_EQ(t.MANAGE_LIST(), 0);
   EXPECT_EQ(t.WAVEMODE(), 2);  // constructor parameters kept
   EXPECT_EQ(t.LISTINDEX(), 0);
@@ -106,7 +106,7 @@ TEST(TurretSchedule, NullPointersInPhaseKeepTheTurretsOwn) {
   t.ADDTO_LIST(keep);
   t.ADDTO_LIST(replace);
   t.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   t.MANAGE_LIST();
   EXPECT_EQ(t.P_TARGET(), &target);
   EXPECT_EQ(t.P_POSITION(), nullptr);
@@ -119,7 +119,7 @@ TEST(TurretSchedule, OverridesOnlyInAnApplyingCall) {
   Tturret t;
   t.ADDTO_LIST(phase(2, 1));
   t.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   EXPECT_EQ(t.MANAGE_LIST(100, MISSING_COORD), -1);
   EXPECT_EQ(t.X(), 100.0f);
   EXPECT_EQ(t.Y(), 5.0f);
@@ -138,7 +138,7 @@ TEST(TurretSchedule, PhaseSelectsRotationProcedure) {
   t.ADDTO_LIST(sweep);
   t.ADDTO_LIST(wrap);
   t.START();
-  Tconsole_capture quiet;
+  Tconsole_quiet quiet;
   t.MANAGE_LIST();
   EXPECT_EQ(t.ROTATE_PROC(), &Tturret::ROTATE2);
   t.MANAGE_LIST();

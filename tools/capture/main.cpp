@@ -3,7 +3,7 @@
 //
 //   vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE]
 //                   [--glow ALPHA | --bloom PASSES] [--sheet FILE]
-//                   [--fast-forward] [--visible]
+//                   [--hud] [--fast-forward] [--visible]
 //
 // Frame N of a capture is frame N of the show: the show is started through
 // its own module (game/show.h), so the scene, the screen (640 x 480, depth
@@ -38,13 +38,13 @@
 #include "game/frame.h"           // FRAME_RENDER
 #include "game/show.h"            // the show's start-up, overlay and read-back
 #include "platform/console.h"     // CONSOLE_SILENCE
-#include "tool_args.h"            // the option walk, numbers on the command line
+#include "core/args.h"            // the option walk, numbers on the command line
 
 namespace {
 
 const char k_usage[] =
     "usage: vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE] "
-    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--fast-forward] [--visible]";
+    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--hud] [--fast-forward] [--visible]";
 
 const char k_help[] =
     "Renders chosen frames of the show into PNG files, offscreen.\n"
@@ -61,6 +61,8 @@ const char k_help[] =
     "  --sheet FILE     also write the captured frames tiled at half size into\n"
     "                   one PNG, each labelled with its frame number; without\n"
     "                   --out only the sheet is written\n"
+    "  --hud            lay the show's HUD over each captured frame (without the\n"
+    "                   timings, which a capture does not have)\n"
     "  --fast-forward   step the frames that are not captured without drawing\n"
     "                   them (same pictures, much faster)\n"
     "  --visible        open a visible window instead of a hidden one\n"
@@ -79,6 +81,7 @@ struct Toptions {
   std::string atlas = VP_SHOW_ATLAS;
   Toverlay overlay;
   std::string sheet;
+  bool hud = false;
   bool fast_forward = false;
   bool visible = false;
 };
@@ -106,6 +109,8 @@ Toptions parse_options(int argc, char** argv) {
       options.fast_forward = true;
     } else if (walk.FLAG("--visible")) {
       options.visible = true;
+    } else if (walk.FLAG("--hud")) {
+      options.hud = true;
     } else if (walk.VALUE("--frames", value)) {
       std::string why;
       if (!PARSE_FRAMES(value, options.frames, why)) usage_error("bad frame list: " + why);
@@ -205,6 +210,7 @@ int main(int argc, char** argv) {
     }
     if (chosen) {
       SHOW_DRAW_OVERLAY(show, options.overlay);
+      if (options.hud) SHOW_DRAW_HUD(show, frame, nullptr);
       const Tpicture image = SHOW_READ_BACK();
       if (write_frames) {
         const std::string path = options.out + "/" + CAPTURE_FRAME_FILE(frame);

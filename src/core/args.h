@@ -1,4 +1,5 @@
-// tool_args.h - the command-line numbers and float output the tools share.
+// args.h - the command line as every program reads it: the option walk,
+// whole numbers and float lists, and the shortest float text.
 //
 // Rules:
 //  - A number on the command line is the whole argument: no blanks, no

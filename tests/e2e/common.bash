@@ -1,0 +1,52 @@
+# Sourced by the end-to-end scripts (not a test itself: CTest runs *.sh).
+# Sets bin and src from the arguments and a scratch folder $work (with
+# parts.png, the show's working folder) removed on exit, with every show
+# started here ended. Needs a display: the test script runs them under Xvfb.
+set -euo pipefail
+bin=$1 src=$2
+work=$(mktemp -d)
+shows=()
+trap 'for p in "${shows[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+cp "$src/assets/parts.png" "$work/"
+cd "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# start_show NAME OPTIONS...: the show in the background, its console in
+# NAME.out and NAME.err; sets $show (its pid) and $window (its id).
+start_show() {
+  local name=$1
+  shift
+  "$bin/vorpane" "$@" >"$name.out" 2>"$name.err" &
+  show=$!
+  shows+=("$show")
+  window=$(timeout 20 xdotool search --sync --name '^Vorpane$' | head -n 1) || fail "$name: no window named Vorpane"
+  # Keys go to the focused window; the pointer stays outside it unless a
+  # test moves it in, so the turrets' target is (-1, -1) as in a capture.
+  xdotool mousemove 1279 1023
+  xdotool windowfocus --sync "$window" || true
+}
+
+# end_show: holds Escape until the show ends; its exit status in $status.
+end_show() {
+  xdotool keydown Escape
+  for _ in $(seq 1 50); do
+    kill -0 "$show" 2>/dev/null || break
+    sleep 0.1
+  done
+  xdotool keyup Escape
+  kill -0 "$show" 2>/dev/null && fail "Escape did not end the show"
+  status=0
+  wait "$show" || status=$?
+}
+
+shot() { sleep "${2:-0.3}"; import -window "$window" "$1"; }  # shot FILE [SECONDS TO WAIT]
+
+# differing A B: pixels whose channels differ by more than 8 levels of 255.
+differing() { compare -metric AE -fuzz 3.2% "$1" "$2" null: 2>&1 || true; }
+
+# same_picture A B WHAT: within the golden tests' tolerance (0.5 % of pixels).
+same_picture() {
+  local off
+  off=$(differing "$1" "$2")
+  [[ $off -le 1536 ]] || fail "$3: $off pixels differ"
+}

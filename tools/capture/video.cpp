@@ -219,7 +219,8 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
   if (format == Tvideo_format::none || width <= 0 || height <= 0 || fps <= 0)
     return fail(why, "cannot write \"" + path + "\" as a video");
   const std::string ffmpeg = find_on_path("ffmpeg");
-  if (ffmpeg.empty()) return fail(why, "ffmpeg not found on the PATH; install Debian's package ffmpeg (scripts/setup --capture does)");
+  if (ffmpeg.empty())
+    return fail(why, "ffmpeg not found on the PATH; install Debian's package ffmpeg (scripts/setup --capture does)");
   struct stat info;
   if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(why, "\"" + path + "\" is a folder");
   const std::string folder = folder_of(path);
@@ -252,7 +253,8 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
   close(fd);
 
   int frames_pipe[2];
-  if (pipe2(frames_pipe, O_CLOEXEC) != 0) return fail(why, std::string("cannot make a pipe (") + std::strerror(errno) + ")");
+  if (pipe2(frames_pipe, O_CLOEXEC) != 0)
+    return fail(why, std::string("cannot make a pipe (") + std::strerror(errno) + ")");
   pipe_ = frames_pipe[1];
   // A pipe of one megabyte (the usual ceiling) holds a whole 640 x 480
   // frame, so the renderer and the encoder overlap; a refusal costs only speed.
@@ -409,9 +411,21 @@ std::string Tvideo::encoder_message() {
   std::string text(static_cast<std::size_t>(info.st_size - from), '\0');
   ssize_t got = pread(messages_, &text[0], text.size(), from);
   text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-  std::size_t line = text.find_last_of("\r\n");
-  return line == std::string::npos ? text : text.substr(line + 1);
+  // The cause often comes a line or two before the last ("width not
+  // divisible by 2", then "Error initializing output stream"): the last
+  // three lines, on one line of our own.
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  std::string message;
+  for (std::size_t i = lines.size() > 3 ? lines.size() - 3 : 0; i < lines.size(); ++i)
+    message += (message.empty() ? "" : "; ") + lines[i];
+  return message;
 }
 
 bool Tvideo::fail(std::string& why, const std::string& what) {

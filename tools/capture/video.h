@@ -77,7 +77,7 @@ class Tvideo {
  private:
   bool fail(std::string& why, const std::string& what);  // ABORT, then why = what
   std::string end_encoder();      // "" when ffmpeg exited with status 0
-  std::string encoder_message();  // ffmpeg's last line of complaint
+  std::string encoder_message();  // ffmpeg's last lines of complaint
 
   bool open_ = false;  // from the hooks' installation to FINISH or ABORT
   std::string path_;

@@ -1,0 +1,435 @@
+// video.cpp - the ffmpeg process behind Tvideo, its partial file and the
+// hooks that remove that file however the run ends.
+#include "video.h"
+
+#include <fcntl.h>      // open, fcntl: F_SETPIPE_SZ
+#include <signal.h>     // sigaction, kill, sigprocmask
+#include <spawn.h>      // posix_spawn: no shell between us and ffmpeg
+#include <sys/mman.h>   // memfd_create: ffmpeg's messages
+#include <sys/stat.h>   // stat, fchmod, umask
+#include <sys/wait.h>   // waitid, waitpid
+#include <unistd.h>     // pipe2, write, unlink, fsync, access
+
+#include <algorithm>  // max
+#include <cctype>     // tolower: extensions in any case
+#include <cerrno>     // EINTR, EPIPE
+#include <cmath>      // lround: the GIF delay
+#include <cstdlib>    // atexit, getenv, mkstemp
+#include <cstring>    // strerror, memcpy
+#include <string>     // arguments and messages
+#include <vector>     // argv
+
+extern char** environ;  // ffmpeg sees the caller's environment
+
+namespace {
+
+// ---- what the signal handler and the exit hook may touch ----
+//
+// Plain statics written with the hooked signals blocked, read by the
+// handler. The handler uses only kill, waitpid, unlink, sigaction and raise.
+
+const int k_hooked[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int k_hooked_count = 3;
+
+volatile pid_t g_child = 0;
+char g_partial[4096];  // empty when there is no partial file
+struct sigaction g_previous[k_hooked_count];
+bool g_hooked[k_hooked_count];
+struct sigaction g_previous_pipe;
+bool g_exit_hook = false;
+
+void remove_partial_now() {
+  pid_t child = g_child;
+  if (child > 0) {
+    kill(child, SIGKILL);
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    g_child = 0;
+  }
+  // After the reap: a dying ffmpeg could otherwise still create the name.
+  if (g_partial[0] != '\0') unlink(g_partial);
+  g_partial[0] = '\0';
+}
+
+void on_signal(int signal) {
+  int saved_errno = errno;
+  remove_partial_now();
+  for (int i = 0; i < k_hooked_count; ++i)
+    if (k_hooked[i] == signal) sigaction(signal, &g_previous[i], nullptr);
+  // Pending until the handler returns (the signal is blocked in here); then
+  // the previous disposition ends the process as it would have.
+  raise(signal);
+  errno = saved_errno;
+}
+
+void remove_at_exit() { remove_partial_now(); }
+
+sigset_t hooked_set() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : k_hooked) sigaddset(&set, signal);
+  return set;
+}
+
+// Keeps the statics and the hooks consistent for the life of the object.
+class Tsignals_blocked {
+ public:
+  Tsignals_blocked() {
+    sigset_t set = hooked_set();
+    sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~Tsignals_blocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  Tsignals_blocked(const Tsignals_blocked&) = delete;
+  Tsignals_blocked& operator=(const Tsignals_blocked&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+void install_hooks() {
+  if (!g_exit_hook) g_exit_hook = std::atexit(remove_at_exit) == 0;
+  struct sigaction action {};
+  action.sa_handler = on_signal;
+  sigemptyset(&action.sa_mask);
+  for (int i = 0; i < k_hooked_count; ++i) {
+    sigaction(k_hooked[i], nullptr, &g_previous[i]);
+    // A signal ignored at start (nohup, a background job) stays ignored.
+    g_hooked[i] = g_previous[i].sa_handler != SIG_IGN;
+    if (g_hooked[i]) sigaction(k_hooked[i], &action, nullptr);
+  }
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, &g_previous_pipe);
+}
+
+void restore_hooks() {
+  for (int i = 0; i < k_hooked_count; ++i)
+    if (g_hooked[i]) sigaction(k_hooked[i], &g_previous[i], nullptr);
+  sigaction(SIGPIPE, &g_previous_pipe, nullptr);
+}
+
+// ---- files and programs ----
+
+std::string folder_of(const std::string& file) {
+  std::size_t slash = file.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return file.substr(0, slash);
+}
+
+// What execvp would run, found first so that a missing ffmpeg gets its own
+// answer instead of a failed start.
+std::string find_on_path(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/bin:/usr/bin";
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t colon = dirs.find(':', start);
+    std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+    std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + name;
+    struct stat info;
+    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+    if (colon == std::string::npos) return "";
+    start = colon + 1;
+  }
+}
+
+// The encoder settings, chosen for this picture: small sharp sprites, a
+// few saturated colours, a black ground.
+//  - mp4 and webm carry 4:2:0 YUV, which every browser plays; the matrix is
+//    BT.709 and the file says so, so players do not guess between 601 and
+//    709. CRF keeps the quality fixed whatever the length; 18 (H.264) and
+//    32 (VP9) leave the dots round and their colour right. faststart puts
+//    the index first so a browser starts playing before the end arrives.
+//  - GIF: a palette per frame (stats_mode=single, new=1) of 64 colours
+//    without dithering. One palette for the whole run would make ffmpeg
+//    hold every frame in memory until the end (800 MB for ten seconds);
+//    a frame of this show needs few colours, and dither only adds noise
+//    to the black that the compressor then pays for.
+//  - WebP: lossy at quality 70, fed RGB so that libwebp does its own
+//    colour conversion, which keeps the small dots' colour better than
+//    ffmpeg's 4:2:0.
+std::vector<std::string> format_arguments(Tvideo_format format) {
+  const std::vector<std::string> bt709 = {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+                                          "-colorspace", "bt709", "-color_primaries", "bt709",
+                                          "-color_trc", "bt709", "-color_range", "tv"};
+  std::vector<std::string> args;
+  switch (format) {
+    case Tvideo_format::mp4:
+      args = bt709;
+      args.insert(args.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-movflags", "+faststart",
+                               "-f", "mp4"});
+      break;
+    case Tvideo_format::webm:
+      args = bt709;
+      args.insert(args.end(), {"-c:v", "libvpx-vp9", "-b:v", "0", "-crf", "32", "-deadline", "good",
+                               "-cpu-used", "4", "-row-mt", "1", "-f", "webm"});
+      break;
+    case Tvideo_format::gif:
+      args = {"-vf",
+              "split[a][b];[a]palettegen=max_colors=64:stats_mode=single[p];[b][p]paletteuse=dither=none:new=1",
+              "-loop", "0", "-f", "gif"};
+      break;
+    case Tvideo_format::webp:
+      args = {"-c:v", "libwebp_anim", "-pix_fmt", "bgra", "-lossless", "0", "-quality", "70",
+              "-compression_level", "4", "-loop", "0", "-f", "webp"};
+      break;
+    case Tvideo_format::none:
+      break;
+  }
+  return args;
+}
+
+// A GIF counts its delays in hundredths of a second, and browsers slow any
+// delay under two of them to a tenth of a second. 60 frames a second cannot
+// be written: every frame is kept and held 2/100 s, so a GIF of the show
+// plays at 50 frames a second, 5/6 of its speed. WebP counts milliseconds
+// and keeps 60 (delays of 16 and 17 ms).
+std::string input_rate(Tvideo_format format, int fps) {
+  if (format != Tvideo_format::gif) return std::to_string(fps);
+  long delay = std::max(2L, std::lround(100.0 / fps));
+  return "100/" + std::to_string(delay);
+}
+
+}  // namespace
+
+Tvideo_format VIDEO_FORMAT(const std::string& path) {
+  std::size_t dot = path.rfind('.');
+  std::size_t slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return Tvideo_format::none;
+  std::string extension;
+  for (char c : path.substr(dot + 1)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == "mp4") return Tvideo_format::mp4;
+  if (extension == "webm") return Tvideo_format::webm;
+  if (extension == "gif") return Tvideo_format::gif;
+  if (extension == "webp") return Tvideo_format::webp;
+  return Tvideo_format::none;
+}
+
+Tvideo::~Tvideo() { ABORT(); }
+
+bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int height, int fps,
+                  std::string& why) {
+  if (IS_OPEN()) {
+    why = "a video is already being written";
+    return false;
+  }
+  if (format == Tvideo_format::none || width <= 0 || height <= 0 || fps <= 0)
+    return fail(why, "cannot write \"" + path + "\" as a video");
+  const std::string ffmpeg = find_on_path("ffmpeg");
+  if (ffmpeg.empty())
+    return fail(why, "ffmpeg not found on the PATH; install Debian's package ffmpeg (scripts/setup --capture does)");
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(why, "\"" + path + "\" is a folder");
+  const std::string folder = folder_of(path);
+  std::string partial = folder + "/.vorpane-video-XXXXXX";
+  if (partial.size() >= sizeof g_partial) return fail(why, "the path \"" + path + "\" is too long");
+
+  path_ = path;
+  width_ = width;
+  height_ = height;
+  frames_ = 0;
+  Tsignals_blocked blocked;
+  install_hooks();
+  open_ = true;  // from here every failure goes through ABORT
+
+  // The partial file is made here, not by ffmpeg, so that its name is ours
+  // alone and a folder that takes no file is reported before any work.
+  std::vector<char> name(partial.begin(), partial.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0) {
+    std::string reason = std::strerror(errno);
+    return fail(why, "cannot write into the folder \"" + folder + "\" (" + reason + ")");
+  }
+  partial_ = name.data();
+  std::memcpy(g_partial, name.data(), name.size());
+  // mkstemp makes it private; the video gets what any new file gets.
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  close(fd);
+
+  int frames_pipe[2];
+  if (pipe2(frames_pipe, O_CLOEXEC) != 0)
+    return fail(why, std::string("cannot make a pipe (") + std::strerror(errno) + ")");
+  pipe_ = frames_pipe[1];
+  // A pipe of one megabyte (the usual ceiling) holds a whole 640 x 480
+  // frame, so the renderer and the encoder overlap; a refusal costs only speed.
+  fcntl(pipe_, F_SETPIPE_SZ, 1 << 20);
+  messages_ = memfd_create("ffmpeg-messages", MFD_CLOEXEC);
+
+  std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+                                   "-f", "rawvideo", "-pix_fmt", "rgb24",
+                                   "-video_size", std::to_string(width) + "x" + std::to_string(height),
+                                   "-framerate", input_rate(format, fps), "-i", "pipe:0", "-an"};
+  std::vector<std::string> encoder = format_arguments(format);
+  args.insert(args.end(), encoder.begin(), encoder.end());
+  args.push_back("file:" + partial_);  // "file:": a name with a colon is not a protocol
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(&arg[0]);
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, frames_pipe[0], 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (messages_ >= 0) posix_spawn_file_actions_adddup2(&actions, messages_, 2);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // Its own process group: a terminal's Ctrl-C reaches only us. Default
+  // dispositions and an empty mask: it must not inherit our ignored SIGPIPE
+  // or the signals blocked right now.
+  sigset_t defaults = hooked_set();
+  sigaddset(&defaults, SIGPIPE);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+  pid_t child = 0;
+  int error = posix_spawn(&child, ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  close(frames_pipe[0]);
+  if (error != 0) return fail(why, "cannot start " + ffmpeg + " (" + std::strerror(error) + ")");
+  child_ = child;
+  g_child = child;
+  return true;
+}
+
+bool Tvideo::WRITE_FRAME(const Tpicture& picture, std::string& why) {
+  if (!IS_OPEN()) return fail(why, "no video is being written");
+  const std::size_t size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3;
+  if (picture.width != width_ || picture.height != height_ || picture.rgb.size() != size)
+    return fail(why, "a frame of " + std::to_string(picture.width) + " x " + std::to_string(picture.height) +
+                         " in a video of " + std::to_string(width_) + " x " + std::to_string(height_));
+  const std::uint8_t* bytes = picture.rgb.data();
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t written = write(pipe_, bytes + done, size - done);
+    if (written >= 0) {
+      done += static_cast<std::size_t>(written);
+    } else if (errno == EPIPE) {
+      // ffmpeg has gone; its exit status and message say why.
+      std::string ending = end_encoder();
+      return fail(why, ending.empty() ? "ffmpeg stopped reading frames" : ending);
+    } else if (errno != EINTR) {
+      return fail(why, std::string("cannot send a frame to ffmpeg (") + std::strerror(errno) + ")");
+    }
+  }
+  ++frames_;
+  return true;
+}
+
+bool Tvideo::FINISH(std::string& why) {
+  if (!IS_OPEN()) return fail(why, "no video is being written");
+  if (frames_ == 0) return fail(why, "no frames for \"" + path_ + "\"");
+  std::string ending = end_encoder();
+  if (!ending.empty()) return fail(why, ending);
+
+  Tsignals_blocked blocked;
+  // The data first, then the name: after a crash the name shows the whole
+  // file or the old one, and a full disk that the file system reports only
+  // now is still caught before the name moves.
+  int fd = open(partial_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || fsync(fd) != 0) {
+    std::string reason = std::strerror(errno);
+    if (fd >= 0) close(fd);
+    return fail(why, "cannot write \"" + path_ + "\" (" + reason + ")");
+  }
+  close(fd);
+  if (rename(partial_.c_str(), path_.c_str()) != 0)
+    return fail(why, "cannot put \"" + path_ + "\" in place (" + std::strerror(errno) + ")");
+  g_partial[0] = '\0';
+  partial_.clear();
+  int folder = open(folder_of(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    fsync(folder);
+    close(folder);
+  }
+  restore_hooks();
+  open_ = false;
+  if (messages_ >= 0) close(messages_);
+  messages_ = -1;
+  return true;
+}
+
+void Tvideo::ABORT() {
+  if (!open_) return;
+  {
+    Tsignals_blocked blocked;
+    remove_partial_now();
+    restore_hooks();
+  }
+  open_ = false;
+  child_ = 0;
+  partial_.clear();
+  if (pipe_ >= 0) close(pipe_);
+  pipe_ = -1;
+  if (messages_ >= 0) close(messages_);
+  messages_ = -1;
+}
+
+// Closes ffmpeg's stdin, waits for it to exit and reaps it; "" when it
+// exited with status 0, else what went wrong. The partial file stays for
+// FINISH to move or for ABORT to remove.
+std::string Tvideo::end_encoder() {
+  close(pipe_);
+  pipe_ = -1;
+  // Waited for without reaping, with the signals open so that Ctrl-C still
+  // works on a stuck encoder; the zombie keeps the pid from being reused
+  // before the handler's kill could reach it.
+  siginfo_t info{};
+  while (waitid(P_PID, static_cast<id_t>(child_), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+  }
+  int status = 0;
+  {
+    Tsignals_blocked blocked;
+    if (g_child == 0) return "interrupted";  // the handler reaped it and returned
+    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    }
+    g_child = 0;
+  }
+  child_ = 0;  // reaped; the video stays open until FINISH or ABORT
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
+  std::string how = WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                      : "signal " + std::to_string(WTERMSIG(status));
+  std::string message = encoder_message();
+  return "ffmpeg failed (" + how + ")" + (message.empty() ? "" : ": " + message);
+}
+
+std::string Tvideo::encoder_message() {
+  if (messages_ < 0) return "";
+  struct stat info;
+  if (fstat(messages_, &info) != 0) return "";
+  const off_t keep = 4096;
+  off_t from = std::max<off_t>(0, info.st_size - keep);
+  std::string text(static_cast<std::size_t>(info.st_size - from), '\0');
+  ssize_t got = pread(messages_, &text[0], text.size(), from);
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  // The cause often comes a line or two before the last ("width not
+  // divisible by 2", then "Error initializing output stream"): the last
+  // three lines, on one line of our own.
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  std::string message;
+  for (std::size_t i = lines.size() > 3 ? lines.size() - 3 : 0; i < lines.size(); ++i)
+    message += (message.empty() ? "" : "; ") + lines[i];
+  return message;
+}
+
+bool Tvideo::fail(std::string& why, const std::string& what) {
+  ABORT();
+  why = what;
+  return false;
+}

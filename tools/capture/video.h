@@ -1,0 +1,91 @@
+// video.h - captured frames into one video file, encoded by an ffmpeg process.
+//
+// Use (the capture's frame loop):
+//
+//   Tvideo_format format = VIDEO_FORMAT(path);   // none: usage error, exit 2
+//   Tvideo video;
+//   std::string why;
+//   if (!video.OPEN(path, format, 640, 480, 60, why)) -> print why, exit 1
+//   for each frame A..B:
+//     if (!video.WRITE_FRAME(picture, why))       -> print why, exit 1
+//   if (!video.FINISH(why))                       -> print why, exit 1
+//
+// Every failure of OPEN, WRITE_FRAME and FINISH is a run-time failure (exit
+// status 1): no ffmpeg on the PATH (why names the Debian package), a folder
+// that takes no file, ffmpeg exiting early or with an error (why carries its
+// last message: a full disk shows up here), a failed rename. A failed call
+// has already cleaned up; the caller only reports and exits. Only the file
+// name's extension is a usage matter, and VIDEO_FORMAT settles it before
+// anything starts.
+//
+// Rules:
+//  - FILE appears complete or not at all. ffmpeg writes a hidden partial
+//    file beside it (".vorpane-video-XXXXXX" in the same folder, so the
+//    final rename cannot cross file systems); FINISH syncs and renames it
+//    onto FILE only after ffmpeg has exited with status 0. Until then any
+//    end of the run removes it: a failed call, ABORT, the destructor,
+//    exit() (an atexit hook), and SIGINT, SIGTERM and SIGHUP.
+//  - Signals: while a video is open, SIGINT, SIGTERM and SIGHUP (unless
+//    ignored when OPEN ran) are caught; the handler kills and reaps ffmpeg,
+//    unlinks the partial file, restores the previous disposition and raises
+//    the signal again, so the process ends as it would have (Ctrl-C: status
+//    130 in the shell). The caller installs nothing and checks no flag.
+//    ffmpeg runs in its own process group so that a terminal's Ctrl-C
+//    reaches only this process, which alone decides what happens to the
+//    file. SIGPIPE is ignored while the encoder runs (a dead encoder then
+//    shows up as EPIPE, with ffmpeg's own message) and restored afterwards.
+//  - One video at a time per process: the signal and exit hooks know one
+//    child and one partial file.
+//  - ffmpeg is started from an argument vector with posix_spawn, never
+//    through a shell; its stderr goes to an in-memory file that is read only
+//    when something failed, so it can never block on a full pipe.
+//  - Frames go down a pipe as raw top-row-first RGB, exactly the bytes of
+//    Tpicture, one video frame per call. Every frame must have the size
+//    given to OPEN.
+#pragma once
+
+#include <sys/types.h>  // pid_t
+
+#include <string>  // paths and reasons
+
+#include "render/picture.h"  // Tpicture: the frames
+
+enum class Tvideo_format { none, mp4, webm, gif, webp };
+
+// From the file name's extension, in any letter case; none for the rest.
+Tvideo_format VIDEO_FORMAT(const std::string& path);
+
+class Tvideo {
+ public:
+  Tvideo() = default;
+  ~Tvideo();  // ABORT unless FINISH succeeded
+  Tvideo(const Tvideo&) = delete;
+  Tvideo& operator=(const Tvideo&) = delete;
+
+  // Finds ffmpeg on the PATH, creates the partial file beside `path` and
+  // starts the encoder for `fps` frames a second of width x height.
+  bool OPEN(const std::string& path, Tvideo_format format, int width, int height, int fps, std::string& why);
+  // Hands one frame to the encoder; blocks while the encoder is behind.
+  bool WRITE_FRAME(const Tpicture& picture, std::string& why);
+  // Ends the stream, waits for ffmpeg and puts the finished file in place.
+  bool FINISH(std::string& why);
+  // Kills ffmpeg and removes the partial file; no-op when nothing is open.
+  void ABORT();
+
+  bool IS_OPEN() const { return open_; }
+
+ private:
+  bool fail(std::string& why, const std::string& what);  // ABORT, then why = what
+  std::string end_encoder();      // "" when ffmpeg exited with status 0
+  std::string encoder_message();  // ffmpeg's last lines of complaint
+
+  bool open_ = false;  // from the hooks' installation to FINISH or ABORT
+  std::string path_;
+  std::string partial_;
+  int width_ = 0;
+  int height_ = 0;
+  int frames_ = 0;
+  pid_t child_ = 0;   // until reaped
+  int pipe_ = -1;      // write end of ffmpeg's stdin
+  int messages_ = -1;  // ffmpeg's stderr, in memory
+};

@@ -19,7 +19,7 @@ start_show() {
   "$bin/vorpane" "$@" >"$name.out" 2>"$name.err" &
   show=$!
   shows+=("$show")
-  window=$(timeout 20 xdotool search --sync --name '^Vorpane$' | head -n 1) || fail "$name: no window named Vorpane"
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vorpane$' | head -n 1) || fail "$name: no window named Vorpane"
   # Keys go to the focused window; the pointer stays outside it unless a
   # test moves it in, so the turrets' target is (-1, -1) as in a capture.
   xdotool mousemove 1279 1023
@@ -40,6 +40,19 @@ end_show() {
 }
 
 shot() { sleep "${2:-0.3}"; import -window "$window" "$1"; }  # shot FILE [SECONDS TO WAIT]
+
+# settled FILE: a screenshot once the picture has stopped changing (queued
+# steps all taken), however slowly this machine draws today.
+settled() {
+  local next=${1%.png}-next.png
+  shot "$1" 0.3
+  for _ in $(seq 1 40); do
+    shot "$next" 0.3
+    if [[ $(differing "$1" "$next") -eq 0 ]]; then return 0; fi
+    mv "$next" "$1"
+  done
+  fail "the picture never settled"
+}
 
 # differing A B: pixels whose channels differ by more than 8 levels of 255.
 differing() { compare -metric AE -fuzz 3.2% "$1" "$2" null: 2>&1 || true; }

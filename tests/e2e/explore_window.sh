@@ -23,7 +23,7 @@ shot still.png 0.5
 same_picture a.png still.png "a paused frame"
 
 xdotool key Right
-shot b.png
+settled b.png
 same_picture b.png captured/frame-007601.png "frame 7601 after one Right"
 
 xdotool key space
@@ -50,7 +50,7 @@ geometry=$(xwininfo -id "$window")
 grep -q 'Width: 1280' <<<"$geometry" && grep -q 'Height: 960' <<<"$geometry" || fail "not 1280 x 960: $geometry"
 xdotool mousemove --window "$window" 640 480
 steps
-shot scaled.png 0.5
+settled scaled.png
 end_show
 convert scaled.png -sample 50% scaled-half.png
 
@@ -58,7 +58,7 @@ for spot in "320 240" "60 400"; do
   start_show "single-${spot/ /-}" --start-frame 7600 --paused
   xdotool mousemove --window "$window" $spot
   steps
-  shot "single-${spot/ /-}.png" 0.5
+  settled "single-${spot/ /-}.png"
   end_show
 done
 same_picture scaled-half.png single-320-240.png "--scale 2 pointer at (640, 480)"

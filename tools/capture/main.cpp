@@ -3,7 +3,7 @@
 //
 //   vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE]
 //                   [--glow ALPHA | --bloom PASSES] [--sheet FILE]
-//                   [--hud] [--fast-forward] [--visible]
+//                   [--video FILE] [--hud] [--fast-forward] [--visible]
 //
 // Frame N of a capture is frame N of the show: the show is started through
 // its own module (game/show.h), so the scene, the screen (640 x 480, depth
@@ -18,11 +18,13 @@
 // it turns a capture deep into the show from minutes into seconds under a
 // software renderer. The tool tests hold it to that.
 //
+// --video encodes the frames A to B into one file at the show's 60 frames a
+// second (capture/video.h); like --sheet, without --out it writes nothing
+// else.
+//
 // The window is hidden: a hidden window's back buffer reads back the same
 // as a visible one's (--visible opens a visible one, for the test that
 // checks exactly this).
-#include <unistd.h>  // isatty
-
 #include <cerrno>   // the reason a folder cannot be written
 #include <cstdio>   // stderr, stdout
 #include <cstdlib>  // exit, getenv
@@ -34,7 +36,9 @@
 #include "capture/frame_files.h"  // frame-NNNNNN.png
 #include "capture/frame_list.h"   // --frames
 #include "capture/outputs.h"      // folders probed before drawing
+#include "capture/progress.h"     // the line on a terminal
 #include "capture/sheet.h"        // --sheet
+#include "capture/video.h"        // --video
 #include "game/frame.h"           // FRAME_RENDER
 #include "game/show.h"            // the show's start-up, overlay and read-back
 #include "platform/console.h"     // CONSOLE_SILENCE
@@ -44,7 +48,7 @@ namespace {
 
 const char k_usage[] =
     "usage: vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE] "
-    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--hud] [--fast-forward] [--visible]";
+    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--video FILE] [--hud] [--fast-forward] [--visible]";
 
 const char k_help[] =
     "Renders chosen frames of the show into PNG files, offscreen.\n"
@@ -61,6 +65,11 @@ const char k_help[] =
     "  --sheet FILE     also write the captured frames tiled at half size into\n"
     "                   one PNG, each labelled with its frame number; without\n"
     "                   --out only the sheet is written\n"
+    "  --video FILE     also encode the frames, one range A-B, into a video at\n"
+    "                   60 frames a second: .mp4 (H.264), .webm (VP9), or an\n"
+    "                   animated .gif or .webp; a GIF holds each frame 2/100 s\n"
+    "                   (50 a second: its delays count hundredths). Needs the\n"
+    "                   ffmpeg program; without --out only the video is written\n"
     "  --hud            lay the show's HUD over each captured frame (without the\n"
     "                   timings, which a capture does not have)\n"
     "  --fast-forward   step the frames that are not captured without drawing\n"
@@ -68,7 +77,8 @@ const char k_help[] =
     "  --visible        open a visible window instead of a hidden one\n"
     "\n"
     "Needs a display: run it under xvfb-run without one (scripts/capture does).\n"
-    "Exit status 0 when every file was written, 2 on a bad option.\n";
+    "Exit status 0 when every file was written, 2 on a bad option, 1 when a\n"
+    "file could not be written or encoded.\n";
 
 constexpr std::size_t k_sheet_tiles = 256;
 
@@ -81,6 +91,8 @@ struct Toptions {
   std::string atlas = VP_SHOW_ATLAS;
   Toverlay overlay;
   std::string sheet;
+  std::string video;
+  Tvideo_format video_format = Tvideo_format::none;
   bool hud = false;
   bool fast_forward = false;
   bool visible = false;
@@ -137,6 +149,11 @@ Toptions parse_options(int argc, char** argv) {
         usage_error("--bloom wants a number of passes from 0 to 1000, not \"" + value + "\"");
       options.overlay.bloom_passes = static_cast<int>(passes);
       bloom_given = true;
+    } else if (walk.VALUE("--video", value)) {
+      options.video = value;
+      options.video_format = VIDEO_FORMAT(value);
+      if (options.video_format == Tvideo_format::none)
+        usage_error("--video wants a file ending in .mp4, .webm, .gif or .webp, not \"" + value + "\"");
     } else if (walk.VALUE("--sheet", value)) {
       if (value.empty()) usage_error("--sheet needs a file");
       options.sheet = value;
@@ -148,13 +165,22 @@ Toptions parse_options(int argc, char** argv) {
   if (glow_given && bloom_given) usage_error("--glow and --bloom cannot be combined");
   if (glow_given) options.overlay.kind = Toverlay::glow;
   if (bloom_given) options.overlay.kind = Toverlay::bloom;
+  // One video frame per show frame: a video is one unbroken range.
+  if (!options.video.empty() &&
+      options.frames.back() - options.frames.front() + 1 != static_cast<long>(options.frames.size()))
+    usage_error("--video wants one range of frames A-B, not a list with gaps");
   if (!options.sheet.empty() && options.frames.size() > k_sheet_tiles)
     usage_error("a sheet holds at most " + std::to_string(k_sheet_tiles) + " frames");
   return options;
 }
 
+// Frames go to PNG files with --out, or when nothing else was asked for.
+bool writes_frames(const Toptions& options) {
+  return options.out_given || (options.sheet.empty() && options.video.empty());
+}
+
 void check_outputs(const Toptions& options) {
-  if (options.out_given || options.sheet.empty()) {
+  if (writes_frames(options)) {
     if (!MAKE_FOLDERS(options.out))
       setup_error("cannot create the folder \"" + options.out + "\" (" + std::strerror(errno) + ")");
     if (!FOLDER_TAKES_FILES(options.out))
@@ -178,6 +204,16 @@ int main(int argc, char** argv) {
     setup_error("cannot read the sprite atlas \"" + options.atlas + "\" (missing or not a PNG; --atlas FILE)");
   probe = Tatlas_pixels();
   check_outputs(options);
+  // Opened before the window: a missing encoder or a folder that takes no
+  // file is reported at once, not after minutes of drawing.
+  Tvideo video;
+  if (!options.video.empty()) {
+    std::string why;
+    if (!video.OPEN(options.video, options.video_format, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, 60, why)) {
+      std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
+      return 1;
+    }
+  }
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if ((!display || !*display) && (!wayland || !*wayland)) {
@@ -192,8 +228,8 @@ int main(int argc, char** argv) {
   setup.hidden = !options.visible;
   SHOW_START(show, setup);
 
-  const bool progress = isatty(2) != 0;
-  const bool write_frames = options.out_given || options.sheet.empty();
+  Tprogress progress("vorpane-capture", static_cast<long>(options.frames.size()));
+  const bool write_frames = writes_frames(options);
   std::unique_ptr<Tsheet> sheet;
   if (!options.sheet.empty()) sheet.reset(new Tsheet(options.frames.size(), VP_SHOW_WIDTH, VP_SHOW_HEIGHT));
   const long last = options.frames.back();
@@ -215,19 +251,34 @@ int main(int argc, char** argv) {
       if (write_frames) {
         const std::string path = options.out + "/" + CAPTURE_FRAME_FILE(frame);
         if (!SAVE_PNG(image, path)) {
-          std::fprintf(stderr, "%svorpane-capture: cannot write %s\n", progress ? "\n" : "", path.c_str());
+          progress.END();
+          std::fprintf(stderr, "vorpane-capture: cannot write %s\n", path.c_str());
           status = 1;
           break;
         }
         std::printf("%s\n", path.c_str());
       }
       if (sheet) sheet->ADD(image, frame);
+      std::string why;
+      if (video.IS_OPEN() && !video.WRITE_FRAME(image, why)) {
+        progress.END();
+        std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
+        return 1;
+      }
       ++next;
+      progress.SHOW(static_cast<long>(next));
     }
-    if (progress && (frame % 50 == 0 || frame == last))
-      std::fprintf(stderr, "\rvorpane-capture: frame %ld of %ld", frame, last);
   }
-  if (progress) std::fprintf(stderr, "\n");
+  progress.END();
+  if (video.IS_OPEN() && status == 0) {
+    std::string why;
+    if (video.FINISH(why)) {
+      std::printf("%s\n", options.video.c_str());
+    } else {
+      std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
+      status = 1;
+    }
+  }
   if (sheet && status == 0) {
     if (SAVE_PNG(sheet->IMAGE(), options.sheet)) {
       std::printf("%s\n", options.sheet.c_str());

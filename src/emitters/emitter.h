@@ -102,9 +102,9 @@ class Temitter {
 
  private:
   // ANGLE += ANGLE_SPEED, then the angle in single-precision radians.
-  float ADVANCE_ANGLE();
+  float advance_angle();
   // The bounce term: R*|sin a| when ANGLE / 180 is odd, else its negative.
-  float BOUNCE(float r, float a) const;
+  float bounce(float r, float a) const;
 
   int LISTINDEX_ = 0;
   Temitter_phase p_;

@@ -13,12 +13,12 @@ float sum_of(float a, float b, float c) {
 }
 }  // namespace
 
-float Temitter::ADVANCE_ANGLE() {
+float Temitter::advance_angle() {
   p_.ANGLE = WRAP_ADD(p_.ANGLE, p_.ANGLE_SPEED);
   return static_cast<float>(p_.ANGLE * DEG_TO_RAD);
 }
 
-float Temitter::BOUNCE(float r, float a) const {
+float Temitter::bounce(float r, float a) const {
   const int q = p_.ANGLE / 180;  // truncates toward zero; -1 counts as odd
   const float b = static_cast<float>(std::fabs(std::sin(static_cast<double>(a))) * r);
   return (q & 1) != 0 ? b : -b;
@@ -30,7 +30,7 @@ void Temitter::AI_LINEAR() {
 }
 
 void Temitter::AI_SINE_V() {
-  const float a = ADVANCE_ANGLE();
+  const float a = advance_angle();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   const float dy = SIN_TIMES(a, r);
   p_.X = p_.X + p_.XV;
@@ -38,7 +38,7 @@ void Temitter::AI_SINE_V() {
 }
 
 void Temitter::AI_SINE_H() {
-  const float a = ADVANCE_ANGLE();
+  const float a = advance_angle();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   const float dx = SIN_TIMES(a, r);
   p_.X = sum_of(p_.X, p_.XV, dx);
@@ -46,23 +46,23 @@ void Temitter::AI_SINE_H() {
 }
 
 void Temitter::AI_BOUNCE_V() {
-  const float a = ADVANCE_ANGLE();
+  const float a = advance_angle();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
-  const float b = BOUNCE(r, a);
+  const float b = bounce(r, a);
   p_.X = p_.X + p_.XV;
   p_.Y = sum_of(p_.Y, p_.YV, b);
 }
 
 void Temitter::AI_BOUNCE_H() {
-  const float a = ADVANCE_ANGLE();
+  const float a = advance_angle();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
-  const float b = BOUNCE(r, a);
+  const float b = bounce(r, a);
   p_.X = sum_of(p_.X, p_.XV, b);
   p_.Y = p_.Y + p_.YV;
 }
 
 void Temitter::AI_CIRCLE() {
-  const float a = ADVANCE_ANGLE();
+  const float a = advance_angle();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   const float dx = COS_TIMES(a, r);
   const float dy = SIN_TIMES(a, r);
@@ -71,7 +71,7 @@ void Temitter::AI_CIRCLE() {
 }
 
 void Temitter::AI_POLAR() {
-  const float a = ADVANCE_ANGLE();
+  const float a = advance_angle();
   const float r = static_cast<float>(p_.RADIUS_DELTA);
   p_.XCENTER = p_.XCENTER + p_.XV;
   p_.YCENTER = p_.YCENTER + p_.YV;

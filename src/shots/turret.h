@@ -21,6 +21,11 @@
 
 enum { VP_POOL_SIZE = 256 };
 
+// The play area, the 640 x 480 window with a 50-pixel margin round it: a
+// bullet that leaves it goes back to the pool after its move; one exactly on
+// a bound stays in flight (and NaN is never outside).
+inline bool OUTSIDE_PLAY_AREA(float x, float y) { return x < -50.0f || x > 690.0f || y < -50.0f || y > 530.0f; }
+
 // Two floats, x then y: what a turret's position or target pointer reads.
 struct Ttarget_point {
   float x;
@@ -176,7 +181,7 @@ class Tturret {
   // Places one bullet of a shot in the first idle slot at or after `slot`
   // (slots before it are known to be in flight), leaving `slot` past the one
   // taken; counts a miss when the pool is full.
-  void PLACE_BULLET(int& slot, int spawn_angle, int direction, float speed, int rotation);
+  void place_bullet(int& slot, int spawn_angle, int direction, float speed, int rotation);
 
   int LISTINDEX_ = 0;
   Tturret_phase p_;

@@ -4,15 +4,6 @@
 
 #include "shots/turret.h"
 
-namespace {
-// Play area with a 50-pixel margin round the 640 x 480 window; a bullet
-// exactly on a bound stays in flight.
-constexpr float k_min_x = -50.0f;
-constexpr float k_max_x = 690.0f;
-constexpr float k_min_y = -50.0f;
-constexpr float k_max_y = 530.0f;
-}  // namespace
-
 void Tturret::SHOOT(int flag) {
   if (p_.ACTIVE == 0) return;
   const int count = p_.MAXBULLET;
@@ -61,7 +52,7 @@ void Tturret::SHOOTER_AI() {
   int slot = 0;
 
   if (n == 1) {
-    PLACE_BULLET(slot, p_.ROTATION, p_.ROTATION, p_.BULLETSPEED, p_.ROTATION % 360);
+    place_bullet(slot, p_.ROTATION, p_.ROTATION, p_.BULLETSPEED, p_.ROTATION % 360);
     return;
   }
   if (n <= 0) return;
@@ -98,7 +89,7 @@ void Tturret::SHOOTER_AI() {
     switch (p_.WAVEMODE) {
       case 2: {
         const float v = static_cast<float>(base + (k + 1.0) * delta / n);
-        PLACE_BULLET(slot, theta, theta, v, theta % 360);
+        place_bullet(slot, theta, theta, v, theta % 360);
         break;
       }
       case 3:
@@ -106,17 +97,17 @@ void Tturret::SHOOTER_AI() {
         const float v = static_cast<float>(base + delta * std::abs(k - h) / h);
         // A wall: spread along the ellipse, but every bullet flies along ROTATION.
         const int direction = p_.WAVEMODE == 5 ? p_.ROTATION : theta;
-        PLACE_BULLET(slot, theta, direction, v, theta % 360);
+        place_bullet(slot, theta, direction, v, theta % 360);
         break;
       }
       default:  // 4 and every other mode: one speed per shot
-        PLACE_BULLET(slot, theta, theta, w, WRAP_ADD(theta, 360) % 360);
+        place_bullet(slot, theta, theta, w, WRAP_ADD(theta, 360) % 360);
         break;
     }
   }
 }
 
-void Tturret::PLACE_BULLET(int& slot, int spawn_angle, int direction, float speed, int rotation) {
+void Tturret::place_bullet(int& slot, int spawn_angle, int direction, float speed, int rotation) {
   const int count = p_.MAXBULLET;
   while (slot < count && pool_[slot].ACTIVE() != 0) ++slot;
   if (slot >= count) {
@@ -152,7 +143,7 @@ void Tturret::MOVE_BULLETS() {
     b.MOVE(tx, ty, speed);
     const float x = b.X();
     const float y = b.Y();
-    if (x < k_min_x || x > k_max_x || y < k_min_y || y > k_max_y) {
+    if (OUTSIDE_PLAY_AREA(x, y)) {
       b.ACTIVE(0);
       b.COUNTER(0);
       b.DELAY(-1);

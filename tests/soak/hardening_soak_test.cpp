@@ -70,8 +70,6 @@ Tmemory memory_now() {
   return {usage.ru_maxrss, info.uordblks + info.hblkhd};
 }
 
-bool inside_play_area(float x, float y) { return x >= -50.0f && x <= 690.0f && y >= -50.0f && y <= 530.0f; }
-
 // What a frame check found; the text is only built for a fault, so that the
 // check itself allocates nothing while the heap is being watched.
 struct Tfault {
@@ -110,7 +108,7 @@ Tfault check_frame(Tscene& scene) {
         fault = {"bullet not finite", i, j, bullet.X(), bullet.Y(), 0};
       } else if (bullet.ACTIVE() != 0) {
         ++in_flight;
-        if (!inside_play_area(bullet.X(), bullet.Y())) {
+        if (OUTSIDE_PLAY_AREA(bullet.X(), bullet.Y())) {
           fault = {"bullet in flight outside the play area", i, j, bullet.X(), bullet.Y(), 0};
         }
       }

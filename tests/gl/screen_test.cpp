@@ -1,13 +1,13 @@
 // Tscreen: the pixel-format requests, the open's validation, the fixed GL
 // state and the two views.
-#include <GL/gl.h>
-#include <gtest/gtest.h>
+#include <GL/gl.h>        // state queries
+#include <gtest/gtest.h>  // the runner
 
-#include <cmath>
+#include <cmath>  // the projection's expected terms
 
-#include "support/gl_window.h"
-#include "platform/runtime_error.h"
-#include "platform/window.h"
+#include "platform/runtime_error.h"  // the failed open's report
+#include "platform/window.h"         // the pixel-format requests
+#include "support/gl_window.h"       // the test screen
 
 namespace {
 
@@ -53,6 +53,23 @@ TEST(ScreenRequests, SamplesSetTheMultisampleFlagInTheCallersVariable) {
   construct_failing(32, 0, flags);
   EXPECT_EQ(flags, 2);
   EXPECT_EQ(SCREEN_GL_REQUESTS().value[VP_GL_SAMPLES], 0);
+}
+
+TEST(ScreenFixed, OpensA640By480ScreenWithBloomBuffersAndNoTextures) {
+  SCREEN_GL_REQUESTS_CLEAR();
+  Tscreen screen;  // its own window: this test does not use TEST_SCREEN
+  const Tscreen_requests& r = SCREEN_GL_REQUESTS();
+  EXPECT_EQ(r.value[VP_GL_RED_BITS], 8);
+  EXPECT_EQ(r.value[VP_GL_DEPTH_BITS], 24);
+  EXPECT_EQ(r.count, 5);  // no multisampling
+  EXPECT_EQ(screen.WIDTH(), 640);
+  EXPECT_EQ(screen.HEIGHT(), 480);
+  EXPECT_EQ(screen.RTT_WIDTH(), 256);
+  EXPECT_EQ(screen.RTT_HEIGHT(), 256);
+  EXPECT_EQ(screen.RTT_TEXTURE(), 0u);
+  EXPECT_EQ(screen.BLOOM_TEXTURE(), 0u);
+  ASSERT_EQ(screen.BLOOM_WIDTH() * screen.BLOOM_HEIGHT(), 64 * 64);
+  for (int i = 0; i < 64 * 64; ++i) ASSERT_EQ(screen.BLOOM_BUFFER_A()[i] | screen.BLOOM_BUFFER_B()[i], 0u) << i;
 }
 
 TEST(ScreenOpen, RejectsBadSizesAndDepths) {

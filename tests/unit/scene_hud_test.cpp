@@ -7,20 +7,12 @@
 
 #include "game/scene.h"        // the show
 #include "game/scene_hud.h"    // under test
+#include "support/scene_fixture.h"  // the built scene
 #include "platform/console.h"  // the schedules' reports, kept out of stdout
-#include "platform/random.h"   // RANDOM_RESET: the program's own paths
 
 namespace {
 
-class SceneHudTest : public testing::Test {
- protected:
-  void SetUp() override {
-    RANDOM_RESET();
-    BUILD_SCENE(scene);
-  }
-  void TearDown() override { DESTROY_SCENE(scene); }
-  Tscene scene;
-};
+using SceneHudTest = Tscene_test;
 
 TEST_F(SceneHudTest, PhasesReadAsTheirPatterns) {
   std::vector<std::string> fire;

@@ -5,8 +5,12 @@
 //  - Every line ends in CR LF. An integer is printed as a blank (or "-"),
 //    its digits and CR LF: " 99\r\n", "-1\r\n".
 //  - All console traffic goes through one sink so that tests can capture it
-//    and tools can silence it. The default sink writes to stdout, rings the
-//    terminal bell for a beep and reads one byte of stdin to wait for a key.
+//    and tools can silence it. The default sink writes to stdout and rings
+//    the terminal bell for a beep.
+//  - The default key wait reads stdin. On a terminal it ends on one key
+//    press, without Enter and without echo, and leaves the terminal's modes
+//    as it found them, also when a signal ends the process during the wait.
+//    Otherwise it reads one byte; end of input counts as a key.
 //
 // No GL or GLFW here: the simulation library prints through this.
 #pragma once

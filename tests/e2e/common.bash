@@ -1,9 +1,19 @@
 # Sourced by the end-to-end scripts (not a test itself: CTest runs *.sh).
 # Sets bin and src from the arguments and a scratch folder $work (with
 # parts.png, the show's working folder) removed on exit, with every show
-# started here ended. Needs a display: the test script runs them under Xvfb.
+# started here ended.
 set -euo pipefail
 bin=$1 src=$2
+
+# Each script runs on an X server of its own: GL tests running beside it
+# open windows on the shared display, and one mapped over the show's window
+# is what a screenshot would see (or where a key would go).
+if [[ -z "${VORPANE_PRIVATE_XVFB:-}" ]]; then
+  root=$src
+  source "$src/scripts/lib/display.bash"
+  VORPANE_PRIVATE_XVFB=1 on_xvfb bash "$0" "$@"
+  exit
+fi
 work=$(mktemp -d)
 shows=()
 trap 'for p in "${shows[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
@@ -19,17 +29,28 @@ start_show() {
   "$bin/vorpane" "$@" >"$name.out" 2>"$name.err" &
   show=$!
   shows+=("$show")
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vorpane$' | head -n 1) || fail "$name: no window named Vorpane"
+  window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Vorpane$' | head -n 1) || fail "$name: no window named Vorpane"
   # Keys go to the focused window; the pointer stays outside it unless a
   # test moves it in, so the turrets' target is (-1, -1) as in a capture.
   xdotool mousemove 1279 1023
   xdotool windowfocus --sync "$window" || true
 }
 
+# frames NAME N: waits until the show NAME has reported N frames (four
+# turret reports each). Counted, not timed: on a loaded machine the first
+# frame alone can take longer than a hundred take on an idle one.
+frames() {
+  for _ in $(seq 1 1200); do
+    [[ $(grep -o "turret time " "$1.out" | wc -l) -ge $(($2 * 4)) ]] && return 0
+    sleep 0.1
+  done
+  fail "$1: fewer than $2 frames in two minutes"
+}
+
 # end_show: holds Escape until the show ends; its exit status in $status.
 end_show() {
   xdotool keydown Escape
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 600); do  # a few frames; the bound is for a loaded machine
     kill -0 "$show" 2>/dev/null || break
     sleep 0.1
   done

@@ -1,8 +1,14 @@
 // Platform services that need no display: the fatal report, the console, the
 // random source and the text file reader.
+#include <fcntl.h>     // O_NOCTTY, O_NONBLOCK
 #include <gtest/gtest.h>
+#include <sys/wait.h>  // the key-waiting child's end
+#include <termios.h>   // terminal modes before, during and after a key wait
+#include <unistd.h>    // fork, pseudo-terminal ends
 
+#include <csignal>  // interrupting the key wait
 #include <cstdio>   // temporary files
+#include <cstdlib>  // posix_openpt
 #include <fstream>  // writing test files
 #include <string>
 
@@ -79,6 +85,83 @@ TEST(Console, BeepAndKeyWaitReachTheSinkAndCapturesNest) {
   CONSOLE_PRINT("outer");
   EXPECT_EQ(outer.text, "outer");
   EXPECT_EQ(outer.beeps, 0);
+}
+
+// A child process waiting for a key through the default sink, its stdin the
+// slave end of a pseudo-terminal that the test types into through the master.
+struct Tterminal_key_wait {
+  int master = posix_openpt(O_RDWR | O_NOCTTY);
+  int slave = -1;
+  pid_t child = -1;
+  termios before = {};
+  bool single_key = false;  // the child took the terminal out of line mode
+
+  Tterminal_key_wait() {
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || !ptsname(master)) return;
+    slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    if (slave < 0 || tcgetattr(slave, &before) != 0) return;
+    std::fflush(nullptr);  // the child flushes stdout; it must not repeat ours
+    child = fork();
+    if (child == 0) {
+      dup2(slave, STDIN_FILENO);
+      std::signal(SIGINT, SIG_DFL);
+      CONSOLE_SET_SINK(nullptr);
+      CONSOLE_WAIT_KEY();
+      _exit(0);
+    }
+    termios now;
+    for (int i = 0; i < 3000 && !single_key; ++i) {
+      usleep(10000);
+      single_key = tcgetattr(slave, &now) == 0 && !(now.c_lflag & ICANON);
+    }
+  }
+  ~Tterminal_key_wait() {
+    if (child > 0) kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    if (slave >= 0) close(slave);
+    if (master >= 0) close(master);
+  }
+  // The child's wait status, or -1 when it is still waiting after 30 s.
+  int END() {
+    int status = -1;
+    for (int i = 0; i < 3000; ++i) {
+      if (waitpid(child, &status, WNOHANG) == child) {
+        child = -1;
+        return status;
+      }
+      usleep(10000);
+    }
+    return -1;
+  }
+  void EXPECT_MODES_RESTORED() const {
+    termios after;
+    ASSERT_EQ(tcgetattr(slave, &after), 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
+    EXPECT_EQ(after.c_cc[VTIME], before.c_cc[VTIME]);
+  }
+};
+
+TEST(ConsoleKeyWait, OneKeyWithoutEnterEndsItOnATerminalUnechoed) {
+  Tterminal_key_wait wait;
+  ASSERT_GE(wait.slave, 0) << "no pseudo-terminal";
+  ASSERT_TRUE(wait.single_key) << "the terminal stayed in line mode";
+  ASSERT_EQ(write(wait.master, "k", 1), 1);
+  EXPECT_EQ(wait.END(), 0) << "one byte without Enter did not end the wait";
+  wait.EXPECT_MODES_RESTORED();
+  char echoed;
+  fcntl(wait.master, F_SETFL, O_NONBLOCK);
+  EXPECT_EQ(read(wait.master, &echoed, 1), -1) << "the key was echoed";
+}
+
+TEST(ConsoleKeyWait, AnInterruptRestoresTheTerminalAndStillEndsTheProcess) {
+  Tterminal_key_wait wait;
+  ASSERT_GE(wait.slave, 0) << "no pseudo-terminal";
+  ASSERT_TRUE(wait.single_key);
+  kill(wait.child, SIGINT);
+  const int status = wait.END();
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
+  wait.EXPECT_MODES_RESTORED();
 }
 
 TEST(Random, UnseededDrawsRepeatAndStayInRange) {

@@ -15,7 +15,8 @@ status=0
 
 # Paused on frame 7600: the capture's picture, and no console report while paused.
 start_show paused --start-frame 7600 --paused
-shot a.png 0.5
+frames paused 1
+settled a.png
 same_picture a.png captured/frame-007600.png "frame 7600"
 reports=$(grep -c "turret time" paused.out || true)
 shot still.png 0.5
@@ -27,16 +28,18 @@ settled b.png
 same_picture b.png captured/frame-007601.png "frame 7601 after one Right"
 
 xdotool key space
-shot running1.png 0.3
-shot running2.png 0.3
+frames paused 10
+shot running1.png 0
+frames paused 15
+shot running2.png 0
 [[ $(differing running1.png running2.png) -gt 1000 ]] || fail "Space did not resume the show"
 xdotool key space
-shot stopped1.png 0.3
+settled stopped1.png
 shot stopped2.png 0.5
 same_picture stopped1.png stopped2.png "paused again"
 
 xdotool key h
-shot hud.png
+settled hud.png
 [[ $(differing stopped2.png hud.png) -gt 500 ]] || fail "H showed no HUD"
 end_show
 [[ $status -eq 0 ]] || fail "Escape ended the paused show with status $status"

@@ -1,5 +1,5 @@
 // progress.cpp - the progress line of a long capture.
-#include "progress.h"
+#include "capture/progress.h"
 
 #include <unistd.h>  // isatty
 

@@ -1,6 +1,6 @@
 // video.cpp - the ffmpeg process behind Tvideo, its partial file and the
 // hooks that remove that file however the run ends.
-#include "video.h"
+#include "capture/video.h"
 
 #include <fcntl.h>      // open, fcntl: F_SETPIPE_SZ
 #include <signal.h>     // sigaction, kill, sigprocmask
@@ -18,6 +18,8 @@
 #include <cstring>    // strerror, memcpy
 #include <string>     // arguments and messages
 #include <vector>     // argv
+
+#include "capture/outputs.h"  // FOLDER_OF: the partial file sits beside its target
 
 extern char** environ;  // ffmpeg sees the caller's environment
 
@@ -110,13 +112,6 @@ void restore_hooks() {
 }
 
 // ---- files and programs ----
-
-std::string folder_of(const std::string& file) {
-  std::size_t slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return file.substr(0, slash);
-}
 
 // What execvp would run, found first so that a missing ffmpeg gets its own
 // answer instead of a failed start.
@@ -223,7 +218,7 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
     return fail(why, "ffmpeg not found on the PATH; install Debian's package ffmpeg (scripts/setup --capture does)");
   struct stat info;
   if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(why, "\"" + path + "\" is a folder");
-  const std::string folder = folder_of(path);
+  const std::string folder = FOLDER_OF(path);
   std::string partial = folder + "/.vorpane-video-XXXXXX";
   if (partial.size() >= sizeof g_partial) return fail(why, "the path \"" + path + "\" is too long");
 
@@ -346,7 +341,7 @@ bool Tvideo::FINISH(std::string& why) {
     return fail(why, "cannot put \"" + path_ + "\" in place (" + std::strerror(errno) + ")");
   g_partial[0] = '\0';
   partial_.clear();
-  int folder = open(folder_of(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int folder = open(FOLDER_OF(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     fsync(folder);
     close(folder);

@@ -45,20 +45,14 @@ TEST(Font, CellsAreRowRunsPlacedByAdvanceAndLine) {
   // T: a 5-cell bar, then its stem on rows 1..6; '-' one run, one glyph on;
   // L on the next line, 9 rows lower: a cell on rows 0..5, then a bar.
   ASSERT_EQ(cells.size(), 1u + 6u + 1u + 6u + 1u);
-  EXPECT_EQ(cells[0].x, 10);
-  EXPECT_EQ(cells[0].y, 20);
-  EXPECT_EQ(cells[0].width, 10);
-  EXPECT_EQ(cells[0].height, 2);
-  EXPECT_EQ(cells[1].x, 14);
-  EXPECT_EQ(cells[1].y, 22);
-  EXPECT_EQ(cells[1].width, 2);
-  EXPECT_EQ(cells[7].x, 22);
-  EXPECT_EQ(cells[7].y, 26);
-  EXPECT_EQ(cells[7].width, 10);
-  EXPECT_EQ(cells[8].x, 10);
-  EXPECT_EQ(cells[8].y, 38);
-  EXPECT_EQ(cells[14].y, 38 + 12);
-  EXPECT_EQ(cells[14].width, 10);
+  // (x, y, width, height) of the runs that pin the layout.
+  const int expected[][5] = {{0, 10, 20, 10, 2}, {1, 14, 22, 2, 2}, {7, 22, 26, 10, 2}, {8, 10, 38, 2, 2},
+                             {14, 10, 50, 10, 2}};
+  for (const auto& e : expected) {
+    const Tfont_cell& c = cells[static_cast<std::size_t>(e[0])];
+    EXPECT_EQ((std::vector<int>{c.x, c.y, c.width, c.height}), (std::vector<int>{e[1], e[2], e[3], e[4]}))
+        << "run " << e[0];
+  }
 
   EXPECT_EQ(FONT_TEXT_WIDTH("", 1), 0);
   EXPECT_EQ(FONT_TEXT_WIDTH("frame 7600", 1), 59);

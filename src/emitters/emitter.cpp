@@ -12,12 +12,16 @@ Temitter::Temitter() {
 // Members go in reverse order of declaration: schedule, spline, turret.
 Temitter::~Temitter() = default;
 
+const Tmovement_pattern VP_MOVEMENT_PATTERNS[VP_MOVEMENT_PATTERN_COUNT] = {
+    {&Temitter::AI_LINEAR, "linear"},     {&Temitter::AI_SINE_V, "sine-v"},
+    {&Temitter::AI_SINE_H, "sine-h"},     {&Temitter::AI_BOUNCE_V, "bounce-v"},
+    {&Temitter::AI_BOUNCE_H, "bounce-h"}, {&Temitter::AI_CIRCLE, "circle"},
+    {&Temitter::AI_POLAR, "orbit"},       {&Temitter::AI_SPLINE, "spline"},
+};
+
 void Temitter::CHANGE_AI() {
-  static constexpr Tai_proc k_patterns[8] = {
-      &Temitter::AI_LINEAR,   &Temitter::AI_SINE_V, &Temitter::AI_SINE_H, &Temitter::AI_BOUNCE_V,
-      &Temitter::AI_BOUNCE_H, &Temitter::AI_CIRCLE, &Temitter::AI_POLAR,  &Temitter::AI_SPLINE};
   const int ai = p_.AI;
-  ai_proc_ = (ai >= 0 && ai < 8) ? k_patterns[ai] : &Temitter::AI_LINEAR;
+  ai_proc_ = (ai >= 0 && ai < VP_MOVEMENT_PATTERN_COUNT) ? VP_MOVEMENT_PATTERNS[ai].proc : &Temitter::AI_LINEAR;
 }
 
 void Temitter::DO_THINGY(int flag) {

@@ -10,8 +10,8 @@
 //    R*sin a or R*cos a term, and each new coordinate (the sum of its float
 //    terms), is worked in double and rounded to float once.
 //  - The movement pattern is a stored member pointer chosen from AI by
-//    CHANGE_AI (0..7; anything else is AI_LINEAR); the AI setter alone does
-//    not reselect it.
+//    CHANGE_AI through VP_MOVEMENT_PATTERNS (an AI outside the table is
+//    AI_LINEAR); the AI setter alone does not reselect it.
 //  - Emitters are never copied: they own a turret, a spline and a schedule.
 #pragma once
 
@@ -47,7 +47,8 @@ enum {
   AI_BOUNCE_H_ID = 4,
   AI_CIRCLE_ID = 5,
   AI_POLAR_ID = 6,
-  AI_SPLINE_ID = 7
+  AI_SPLINE_ID = 7,
+  VP_MOVEMENT_PATTERN_COUNT
 };
 
 class Temitter {
@@ -115,3 +116,12 @@ class Temitter {
  private:
   Tai_proc ai_proc_ = &Temitter::AI_LINEAR;
 };
+
+// The movement patterns, indexed by their AI number: the one table that
+// CHANGE_AI, the HUD and scene files read. A new pattern is an AI_*_ID, its
+// procedure and one row here.
+struct Tmovement_pattern {
+  Temitter::Tai_proc proc;
+  const char* name;  // one word, as the HUD shows it and a scene file writes it
+};
+extern const Tmovement_pattern VP_MOVEMENT_PATTERNS[VP_MOVEMENT_PATTERN_COUNT];

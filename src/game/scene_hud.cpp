@@ -7,18 +7,6 @@
 
 namespace {
 
-struct Tpattern_name {
-  Temitter::Tai_proc proc;
-  const char* name;
-};
-
-constexpr Tpattern_name k_patterns[] = {
-    {&Temitter::AI_LINEAR, "linear"},     {&Temitter::AI_SINE_V, "sine-v"},
-    {&Temitter::AI_SINE_H, "sine-h"},     {&Temitter::AI_BOUNCE_V, "bounce-v"},
-    {&Temitter::AI_BOUNCE_H, "bounce-h"}, {&Temitter::AI_CIRCLE, "circle"},
-    {&Temitter::AI_POLAR, "orbit"},       {&Temitter::AI_SPLINE, "spline"},
-};
-
 // A shot narrower than this many degrees reads as one thick line.
 constexpr long k_stream_spread = 10;
 
@@ -35,7 +23,7 @@ __attribute__((format(printf, 1, 2))) std::string format(const char* pattern, ..
 }  // namespace
 
 const char* MOVEMENT_NAME(const Temitter& emitter) {
-  for (const Tpattern_name& p : k_patterns)
+  for (const Tmovement_pattern& p : VP_MOVEMENT_PATTERNS)
     if (emitter.AI_PROC() == p.proc) return p.name;
   return "?";
 }

@@ -47,6 +47,16 @@ TEST(Emitter, ChangeAiTable) {
   EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR);
 }
 
+// The HUD and scene files name patterns through the same table: every row
+// has its own procedure and its own name.
+TEST(Emitter, PatternTableRowsAreDistinct) {
+  for (int i = 0; i < VP_MOVEMENT_PATTERN_COUNT; ++i)
+    for (int j = i + 1; j < VP_MOVEMENT_PATTERN_COUNT; ++j) {
+      EXPECT_NE(VP_MOVEMENT_PATTERNS[i].proc, VP_MOVEMENT_PATTERNS[j].proc) << i << " " << j;
+      EXPECT_STRNE(VP_MOVEMENT_PATTERNS[i].name, VP_MOVEMENT_PATTERNS[j].name) << i << " " << j;
+    }
+}
+
 TEST(Emitter, LinearAddsVelocityAndKeepsAngle) {
   Temitter e;
   e.XV(1.5f);

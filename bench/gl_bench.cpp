@@ -32,8 +32,8 @@
 #include <vector>   // timestamps, pixels
 
 #include "bench_report.h"      // figures for scripts/bench
-#include "game/frame.h"        // the sprite pass, FRAME_DRAW_SPRITES
-#include "game/show.h"         // the show's start-up and loop
+#include "gl/frame.h"        // the sprite pass, FRAME_DRAW_SPRITES
+#include "show/show.h"         // the show's start-up and loop
 #include "platform/console.h"  // silence while preparing
 #include "platform/timer.h"    // the present times
 

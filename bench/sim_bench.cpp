@@ -19,7 +19,7 @@
 #include <vector>  // samples, bullets, turrets
 
 #include "bench_report.h"      // figures for scripts/bench
-#include "game/scene.h"        // BUILD_SCENE, STEP_SCENE
+#include "scene/scene.h"        // BUILD_SCENE, STEP_SCENE
 #include "platform/console.h"  // silence or /dev/null
 #include "platform/random.h"   // RANDOM_RESET: the show's spline paths
 

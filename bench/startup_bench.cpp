@@ -31,7 +31,7 @@
 #include <string>     // paths
 #include <vector>     // per-run figures
 
-#include "game/show.h"  // the show's start-up steps and loop
+#include "show/show.h"  // the show's start-up steps and loop
 
 namespace {
 

@@ -13,7 +13,8 @@
 
 #include "platform/console.h"  // silenced: stdout carries data
 #include "render/model.h"      // the loader
-#include "core/args.h"         // numbers on the command line, float text
+#include "cli/args.h"           // numbers on the command line
+#include "core/float_text.h"   // shortest float text
 
 namespace {
 

@@ -14,9 +14,10 @@
 #include <string>    // option values
 #include <vector>    // the output buffer
 
-#include "game/scene.h"        // the show
+#include "scene/scene.h"        // the show
 #include "platform/console.h"  // CONSOLE_SILENCE
-#include "core/args.h"         // numbers on the command line, float text
+#include "cli/args.h"           // numbers on the command line
+#include "core/float_text.h"   // shortest float text
 
 namespace {
 

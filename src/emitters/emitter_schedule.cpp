@@ -1,6 +1,6 @@
 // emitter_schedule.cpp - the emitter's cyclic programme of movement phases.
 #include "emitters/emitter.h"
-#include "core/schedule.h"     // the countdown and the report on rows 6 and 7
+#include "containers/schedule.h"     // the countdown and the report on rows 6 and 7
 
 void Temitter::ADDTO_LIST(const Temitter_phase& phase) { schedule.ADD(phase); }
 

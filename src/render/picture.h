@@ -1,16 +1,16 @@
-// picture.h - a frame as a person sees it, and PNG files of it.
+// picture.h - a frame as a person sees it.
 //
 // Rules:
 //  - Rows run top first, three bytes R, G, B per pixel, no padding. (OpenGL
 //    and the PNG decoder both keep the bottom row first; the conversions
 //    happen here and nowhere else.)
 //  - Alpha is dropped: the screen does not show it.
-//  - No GL here: pictures are read back by the screen (render/screen.h) and
-//    written and compared by tools and tests that link no GL.
+//  - No GL and no image codec here: pictures are read back by the drawing
+//    backend, written to PNG files by image/png.h, and compared by tests that
+//    link neither.
 #pragma once
 
 #include <cstdint>  // pixel bytes
-#include <string>   // file names
 #include <vector>   // the pixels
 
 struct Tpicture {
@@ -24,6 +24,3 @@ struct Tpicture {
   std::uint8_t* at(int x, int y) { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
   const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
 };
-
-bool SAVE_PNG(const Tpicture& picture, const std::string& path);
-bool LOAD_PNG(const std::string& path, Tpicture& picture);  // any PNG, as 8-bit RGB

@@ -1,5 +1,5 @@
 // turret_schedule.cpp - the turret's cyclic programme of firing phases.
-#include "core/schedule.h"  // the countdown and the report on rows 2 and 3
+#include "containers/schedule.h"  // the countdown and the report on rows 2 and 3
 #include "shots/turret.h"
 
 void Tturret::ADDTO_LIST(const Tturret_phase& phase) { schedule.ADD(phase); }

@@ -7,8 +7,8 @@
 #include <cstdio>     // the broken file
 #include <string>     // paths
 
-#include "game/atlas.h"         // under test
-#include "game/frame.h"         // the show's sprite pass
+#include "gl/atlas.h"         // under test
+#include "gl/frame.h"         // the show's sprite pass
 #include "support/gl_window.h"  // the test screen and its read-back
 #include "support/png_files.h"  // the pictures
 

@@ -9,7 +9,7 @@
 #include <vector>   // buffers
 
 #include "render/blur.h"          // the bloom's expected blur
-#include "render/screen.h"        // under test
+#include "gl/screen.h"        // under test
 #include "support/gl_window.h"    // TEST_SCREEN, READ_FRAME, PIXEL_AT
 
 namespace {

@@ -4,11 +4,11 @@
 #include <GL/gl.h>        // state queries
 #include <gtest/gtest.h>  // the runner
 
-#include "game/frame.h"        // FRAME_RENDER, FRAME_REDRAW
-#include "game/show.h"         // under test
+#include "gl/frame.h"        // FRAME_RENDER, FRAME_REDRAW
+#include "show/show.h"         // under test
 #include "platform/console.h"  // the schedules' reports, kept off the test output
 #include "platform/random.h"   // what the seed changes
-#include "platform/window.h"   // the pixel-format requests
+#include "window/window.h"   // the pixel-format requests
 
 namespace {
 

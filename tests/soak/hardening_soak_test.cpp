@@ -16,7 +16,7 @@
 #include <cstddef>  // size_t
 #include <string>   // failure messages
 
-#include "game/scene.h"        // the show
+#include "scene/scene.h"        // the show
 #include "platform/console.h"  // a sink that drops the schedules' reports
 #include "platform/random.h"   // RANDOM_RESET: the program's own paths
 

@@ -6,7 +6,7 @@
 #include <string>   // paths and the command
 
 #include "capture/frame_files.h"  // the name the tool gives a frame's file
-#include "render/picture.h"       // PNG files, top row first
+#include "image/png.h"            // PNG files, top row first
 
 // Runs vorpane-capture for `frame` with the repository's atlas and `extra`
 // options into the fresh folder `work`, and loads the frame it wrote. False,

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>  // the runner
 
-#include "platform/window.h"  // VP_SCREEN_GL
+#include "window/window.h"  // VP_SCREEN_GL
 
 Tscreen& TEST_SCREEN() {
   static Tscreen* screen = [] {

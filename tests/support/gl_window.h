@@ -6,7 +6,7 @@
 #pragma once
 
 #include "render/picture.h"  // frames as a person sees them
-#include "render/screen.h"   // the screen under test
+#include "gl/screen.h"   // the screen under test
 
 constexpr int VP_TEST_WIDTH = 640;
 constexpr int VP_TEST_HEIGHT = 480;

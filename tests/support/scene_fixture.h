@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>  // the fixture
 
-#include "game/scene.h"  // the show
+#include "scene/scene.h"  // the show
 
 class Tscene_test : public testing::Test {
  protected:

@@ -8,7 +8,7 @@
 #include <cmath>      // hypot
 #include <string>     // paths
 
-#include "game/scene.h"           // the simulation the capture must match
+#include "scene/scene.h"           // the simulation the capture must match
 #include "platform/console.h"     // the schedules' reports, kept off the test output
 #include "support/capture_run.h"  // the frame from the tool
 

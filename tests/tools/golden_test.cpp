@@ -20,7 +20,7 @@
 #include <string>   // paths and commands
 #include <vector>   // pixels
 
-#include "render/picture.h"       // PNG files, top row first
+#include "image/png.h"            // PNG files, top row first
 #include "support/capture_run.h"  // the frame from the tool
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>  // HUD lines
 #include <vector>  // names in phase order
 
-#include "game/scene.h"        // the show
-#include "game/scene_hud.h"    // under test
+#include "scene/scene.h"        // the show
+#include "scene/scene_hud.h"    // under test
 #include "support/scene_fixture.h"  // the built scene
 #include "platform/console.h"  // the schedules' reports, kept out of stdout
 

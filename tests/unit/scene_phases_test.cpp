@@ -6,8 +6,8 @@
 #include <set>        // entry frames, sorted and without repeats
 #include <vector>     // the same, indexable
 
-#include "game/scene.h"         // the show, stepped as the oracle
-#include "game/scene_phases.h"  // under test
+#include "scene/scene.h"         // the show, stepped as the oracle
+#include "scene/scene_phases.h"  // under test
 #include "platform/console.h"   // the schedules' reports, kept out of stdout
 #include "platform/random.h"    // RANDOM_RESET: the program's own paths
 

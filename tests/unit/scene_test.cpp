@@ -4,7 +4,7 @@
 
 #include <cstring>  // memcmp: bit-identical floats
 
-#include "game/scene.h"
+#include "scene/scene.h"
 #include "support/scene_fixture.h"  // the built scene
 #include "platform/console.h"
 #include "platform/random.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>  // sort, unique
 
-#include "core/args.h"  // PARSE_WHOLE
+#include "cli/args.h"  // PARSE_WHOLE
 
 bool PARSE_FRAMES(const std::string& text, std::vector<long>& frames, std::string& why) {
   frames.clear();

@@ -39,10 +39,11 @@
 #include "capture/progress.h"     // the line on a terminal
 #include "capture/sheet.h"        // --sheet
 #include "capture/video.h"        // --video
-#include "game/frame.h"           // FRAME_RENDER
-#include "game/show.h"            // the show's start-up, overlay and read-back
+#include "gl/frame.h"           // FRAME_RENDER
+#include "show/show.h"            // the show's start-up, overlay and read-back
+#include "image/png.h"            // SAVE_PNG
 #include "platform/console.h"     // CONSOLE_SILENCE
-#include "core/args.h"            // the option walk, numbers on the command line
+#include "cli/args.h"            // the option walk, numbers on the command line
 
 namespace {
 

@@ -1,5 +1,5 @@
 // frame.cpp - one frame's drawing and the pacing wait.
-#include "game/frame.h"
+#include "gl/frame.h"
 
 #include <GL/gl.h>  // clear, matrices, blending
 #include <sched.h>  // sched_yield inside the busy-wait

@@ -1,5 +1,5 @@
 // atlas_image.cpp - the atlas PNG decoded into the staging copy.
-#include "game/atlas_image.h"
+#include "image/atlas_image.h"
 
 #include <FreeImage.h>  // PNG decoding
 

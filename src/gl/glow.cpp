@@ -11,7 +11,7 @@
 #include <cstdint>  // the filters' unsigned sizes
 
 #include "render/blur.h"    // BLUR_H, BLUR_V
-#include "render/screen.h"  // the members defined here
+#include "gl/screen.h"  // the members defined here
 
 namespace {
 

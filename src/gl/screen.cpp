@@ -1,5 +1,5 @@
 // screen.cpp - Tscreen: window request, fixed GL state and views.
-#include "render/screen.h"
+#include "gl/screen.h"
 
 #include <GL/gl.h>   // fixed-function OpenGL 1.2
 #include <GL/glu.h>  // gluPerspective
@@ -7,7 +7,7 @@
 #include <cstdlib>  // calloc/free: the bloom buffers are plain zero-filled words
 
 #include "platform/runtime_error.h"  // a failed open is fatal
-#include "platform/window.h"         // pixel-format requests and the window
+#include "window/window.h"         // pixel-format requests and the window
 
 void Tscreen::open(int width, int height, int depth, int pages, int flags) {
   int error = SCREEN_OPEN(width, height, depth, pages, flags, 0);

@@ -11,6 +11,6 @@
 #include <string>  // the lines
 #include <vector>  // the lines
 
-#include "render/screen.h"  // the 2D view
+#include "gl/screen.h"  // the 2D view
 
 void HUD_DRAW(Tscreen& screen, const std::vector<std::string>& lines);

@@ -1,15 +1,15 @@
 // show.cpp - the show's start-up, loop and overlay pass.
-#include "game/show.h"
+#include "show/show.h"
 
 #include <GL/gl.h>  // glFinish before the wait; the overlay's state backup
 
-#include "game/frame.h"         // one frame's drawing and the pacing
-#include "game/hud.h"           // the HUD's drawing
-#include "game/scene_phases.h"  // where Page Down and Page Up land
+#include "gl/frame.h"         // one frame's drawing and the pacing
+#include "gl/hud.h"           // the HUD's drawing
+#include "scene/scene_phases.h"  // where Page Down and Page Up land
 #include "platform/console.h"   // the schedules' reports leave once per frame
 #include "platform/random.h"    // seeded once the scene has drawn its points
 #include "platform/timer.h"     // the seed, the HUD's timings
-#include "platform/window.h"    // mouse, keys, present, Escape, title
+#include "window/window.h"    // mouse, keys, present, Escape, title
 
 namespace {
 

@@ -14,9 +14,9 @@
 //    was released; a late frame is not caught up.
 #pragma once
 
-#include "game/atlas.h"     // sprites
-#include "game/scene.h"     // emitters and the target point
-#include "render/screen.h"  // views
+#include "gl/atlas.h"     // sprites
+#include "scene/scene.h"     // emitters and the target point
+#include "gl/screen.h"  // views
 
 // Clears the frame and enters the 2D view with the sprites' state.
 void FRAME_BEGIN_SPRITES(Tscreen& screen, const Tatlas& atlas);

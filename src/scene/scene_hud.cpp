@@ -1,5 +1,5 @@
 // scene_hud.cpp - HUD text from the scene's state.
-#include "game/scene_hud.h"
+#include "scene/scene_hud.h"
 
 #include <cstdarg>  // va_list: one checked printf-style helper
 #include <cstdio>   // vsnprintf: fixed-width columns

@@ -1,5 +1,5 @@
 // atlas.cpp - the atlas upload and the two sprite display lists.
-#include "game/atlas.h"
+#include "gl/atlas.h"
 
 #include <GL/gl.h>      // texture upload and display lists
 #include <GL/glu.h>     // gluBuild2DMipmaps

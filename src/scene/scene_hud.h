@@ -13,7 +13,7 @@
 #include <string>  // one HUD line
 #include <vector>  // the lines, top first
 
-#include "game/scene.h"  // Tscene, Temitter, Tturret
+#include "scene/scene.h"  // Tscene, Temitter, Tturret
 
 enum { VP_HUD_COLUMNS = 40 };
 

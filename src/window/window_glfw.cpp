@@ -1,5 +1,5 @@
 // window_glfw.cpp - the window backend on GLFW 3. The only file that includes GLFW.
-#include "platform/window.h"
+#include "window/window.h"
 
 #include <GLFW/glfw3.h>  // window, context, input
 

@@ -18,10 +18,10 @@
 
 #include <memory>  // the screen is made in place once the scene exists
 
-#include "game/atlas.h"      // the sprites
-#include "game/scene.h"      // the emitters and the target point
-#include "game/scene_hud.h"  // the HUD's figures
-#include "render/screen.h"   // the window, views, glow and bloom
+#include "gl/atlas.h"      // the sprites
+#include "scene/scene.h"      // the emitters and the target point
+#include "scene/scene_hud.h"  // the HUD's figures
+#include "gl/screen.h"   // the window, views, glow and bloom
 
 constexpr int VP_SHOW_WIDTH = 640;
 constexpr int VP_SHOW_HEIGHT = 480;

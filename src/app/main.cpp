@@ -8,8 +8,8 @@
 #include <cstdlib>  // exit
 #include <string>   // option values
 
-#include "core/args.h"  // the option walk
-#include "game/show.h"  // the show's start-up and loop
+#include "cli/args.h"  // the option walk
+#include "show/show.h"  // the show's start-up and loop
 
 namespace {
 

@@ -1,5 +1,5 @@
 // scene.cpp - the show's fixed programme.
-#include "game/scene.h"
+#include "scene/scene.h"
 
 #include "platform/random.h"         // the spline control points
 #include "platform/runtime_error.h"  // VP_CHECK_INDEX

@@ -1,19 +1,15 @@
 // args.h - the command line as every program reads it: the option walk,
-// whole numbers and float lists, and the shortest float text.
+// whole numbers and float lists.
 //
 // Rules:
 //  - A number on the command line is the whole argument: no blanks, no
 //    trailing text, nothing out of range; floats must be finite.
-//  - Floats are printed as the shortest text that reads back to the same
-//    float, so a diff of two runs shows only real changes.
 #pragma once
 
 #include <cerrno>        // range errors from strtol/strtof
-#include <charconv>      // to_chars: shortest round-trip float text
 #include <cmath>         // isfinite
 #include <cstdlib>       // strtol, strtof
 #include <string>        // option text
-#include <system_error>  // errc from to_chars
 
 // Decimal digits only (no sign): "0", "600".
 inline bool PARSE_WHOLE(const std::string& text, long& out) {
@@ -42,18 +38,6 @@ inline bool PARSE_FLOATS(const std::string& text, float* values, int count) {
     }
   }
   return *p == '\0';
-}
-
-// Writes the shortest round-trip text of `value` at `out` (room for 32
-// characters) and returns the end of what was written.
-inline char* FLOAT_TEXT(char* out, float value) {
-  std::to_chars_result result = std::to_chars(out, out + 32, value);
-  return result.ec == std::errc() ? result.ptr : out;
-}
-
-inline std::string FLOAT_TEXT(float value) {
-  char buffer[32];
-  return std::string(buffer, FLOAT_TEXT(buffer, value));
 }
 
 // Walks the command line the way every tool reads it: flags ("--fast-

@@ -1,9 +1,9 @@
 // scene_phases.cpp - phase entry frames from the schedule durations.
-#include "game/scene_phases.h"
+#include "scene/scene_phases.h"
 
 #include <algorithm>  // upper_bound over the entry offsets
 
-#include "game/scene.h"              // the scene's phase durations
+#include "scene/scene.h"              // the scene's phase durations
 #include "platform/runtime_error.h"  // VP_CHECK_INDEX: a timeline needs a phase
 
 namespace {

@@ -1,5 +1,5 @@
 // hud.cpp - the HUD's box and text as untextured quads.
-#include "game/hud.h"
+#include "gl/hud.h"
 
 #include <GL/gl.h>  // quads, blending, state backup
 

@@ -11,7 +11,7 @@
 //    additive blending (GL_SRC_ALPHA, GL_ONE) on.
 #pragma once
 
-#include "game/atlas_image.h"  // the decoded picture and its limits
+#include "image/atlas_image.h"  // the decoded picture and its limits
 
 struct Tatlas {
   unsigned texture = 0;

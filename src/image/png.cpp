@@ -1,5 +1,5 @@
-// picture.cpp - PNG files of pictures, top row first.
-#include "render/picture.h"
+// png.cpp - PNG files of pictures, top row first.
+#include "image/png.h"
 
 #include <FreeImage.h>  // PNG reading and writing
 

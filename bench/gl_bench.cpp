@@ -32,7 +32,8 @@
 #include <vector>   // timestamps, pixels
 
 #include "bench_report.h"      // figures for scripts/bench
-#include "gl/frame.h"        // the sprite pass, FRAME_DRAW_SPRITES
+#include "gl/draw_gl.h"        // the backend's screen and atlas
+#include "gl/frame.h"          // the sprite pass
 #include "show/show.h"         // the show's start-up and loop
 #include "platform/console.h"  // silence while preparing
 #include "platform/timer.h"    // the present times
@@ -40,17 +41,20 @@
 namespace {
 
 Tscene g_full;  // every pool full
+std::vector<Tsprite> g_full_sprites;
 Tshow g_show;
 std::string g_intervals_path;
 
 // Steps the show (target circling the centre) until all pools are full.
 long fill_scene(Tscene& scene) {
   BUILD_SCENE(scene);
+  Tplay play;
+  Tframe_input input;
   for (long frame = 1; frame <= 100000; ++frame) {
     const double a = static_cast<double>(frame) * (2.0 * 3.141592653589793 / 600.0);
-    scene.target = Ttarget_point{static_cast<float>(320.0 + 150.0 * std::cos(a)),
+    input.target = Ttarget_point{static_cast<float>(320.0 + 150.0 * std::cos(a)),
                                  static_cast<float>(240.0 + 150.0 * std::sin(a))};
-    STEP_SCENE(scene);
+    PLAY_STEP(scene, play, input);
     int active = 0;
     for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
       const Tturret& t = scene.emitters[i].turret;
@@ -64,9 +68,9 @@ long fill_scene(Tscene& scene) {
 // The show's sprite pass around a sprite-drawing procedure.
 template <typename Tdraw>
 void draw_frame(Tdraw draw) {
-  FRAME_BEGIN_SPRITES(*g_show.screen, g_show.atlas);
+  FRAME_BEGIN_SPRITES(*g_show.draw->screen, g_show.draw->atlas);
   draw();
-  FRAME_END_SPRITES(*g_show.screen);
+  FRAME_END_SPRITES(*g_show.draw->screen);
 }
 
 void quad(float x, float y, float size, float s0, float s1) {
@@ -97,7 +101,11 @@ void draw_batched(const Tscene& scene) {
   glEnd();
 }
 
-void draw_prescribed() { FRAME_DRAW_SPRITES(g_full, g_show.atlas); }
+// What the show's frame does: the scene's sprites gathered, then drawn.
+void draw_prescribed() {
+  SCENE_SPRITES(g_full, g_full_sprites);
+  FRAME_DRAW_SPRITES(g_show.draw->atlas, g_full_sprites);
+}
 void draw_batch() { draw_batched(g_full); }
 void draw_nothing() {}
 
@@ -112,9 +120,9 @@ void BM_draw(benchmark::State& state, void (*sprites)()) {
 // largest channel difference and the share of pixels that differ at all.
 void compare_pictures(const Tfigures& figures, const std::string& prefix) {
   draw_frame(draw_prescribed);
-  const std::vector<std::uint8_t> a = SHOW_READ_BACK().rgb;
+  const std::vector<std::uint8_t> a = SHOW_READ_BACK(g_show).rgb;
   draw_frame(draw_batch);
-  const std::vector<std::uint8_t> b = SHOW_READ_BACK().rgb;
+  const std::vector<std::uint8_t> b = SHOW_READ_BACK(g_show).rgb;
   int largest = 0;
   long differing = 0, lit = 0;
   for (std::size_t p = 0; p < a.size(); p += 3) {
@@ -224,7 +232,7 @@ int main(int argc, char** argv) {
   // The show's own start-up, with the chosen sample count.
   Tshow_setup setup;
   setup.atlas = VORPANE_SOURCE_DIR "/assets/parts.png";
-  setup.samples = samples;
+  setup.draw.samples = samples;
   SHOW_START(g_show, setup);
   const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   GLint got_samples = 0;

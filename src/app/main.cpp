@@ -36,8 +36,6 @@ const char k_help[] =
 
 const char k_version[] = "vorpane 1.1";
 
-constexpr long k_last_start_frame = 100000000;  // about 19 days of show
-
 [[noreturn]] void usage_error(const std::string& what) {
   std::fprintf(stderr, "vorpane: %s; %s\n", what.c_str(), k_usage);
   std::exit(2);
@@ -57,14 +55,14 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
     } else if (walk.FLAG("--paused")) {
       controls.paused = true;
     } else if (walk.VALUE("--start-frame", value)) {
-      if (!PARSE_WHOLE(value, number) || number < 1 || number > k_last_start_frame)
-        usage_error("--start-frame wants a frame from 1 to " + std::to_string(k_last_start_frame) + ", not \"" +
+      if (!PARSE_WHOLE(value, number) || number < 1 || number > VP_LAST_FRAME)
+        usage_error("--start-frame wants a frame from 1 to " + std::to_string(VP_LAST_FRAME) + ", not \"" +
                     value + "\"");
       controls.start_frame = number;
     } else if (walk.VALUE("--scale", value)) {
       if (!PARSE_WHOLE(value, number) || number < 1 || number > 4)
         usage_error("--scale wants 1, 2, 3 or 4, not \"" + value + "\"");
-      setup.scale = static_cast<int>(number);
+      setup.draw.scale = static_cast<int>(number);
     } else {
       walk.UNKNOWN();
     }

@@ -3,10 +3,6 @@
 
 #include <GL/gl.h>      // texture upload and display lists
 #include <GL/glu.h>     // gluBuild2DMipmaps
-#include <unistd.h>     // getcwd, for the warning that names the folder
-
-#include <climits>  // PATH_MAX
-#include <cstdio>   // the warning line
 
 namespace {
 
@@ -27,21 +23,11 @@ void record_quad(unsigned list, float s0, float s1) {
 
 }  // namespace
 
-Tatlas LOAD_ATLAS(const char* file) {
+Tatlas ATLAS_UPLOAD(const Tatlas_pixels& pixels) {
   Tatlas atlas;
   glGenTextures(1, &atlas.texture);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, atlas.texture);
-
-  Tatlas_pixels pixels;
-  if (!ATLAS_DECODE_FILE(file, pixels)) {
-    char folder[PATH_MAX];
-    if (!getcwd(folder, sizeof folder)) std::snprintf(folder, sizeof folder, "(unknown folder)");
-    std::fprintf(stderr,
-                 "Vorpane: cannot load the sprite atlas \"%s\" from %s (missing, not a PNG, or over %u pixels a side or %llu megapixels); "
-                 "sprites are drawn as white squares\n",
-                 file, folder, VP_ATLAS_MAX_SIDE, VP_ATLAS_MAX_PIXELS / (1024ull * 1024ull));
-  }
   // With no image both uploads fail silently and the texture stays
   // incomplete, which leaves the quads untextured.
   const void* data = pixels.staging.empty() ? nullptr : pixels.staging.data();

@@ -1,4 +1,4 @@
-// atlas.h - the sprite atlas "parts.png" and the two sprites cut from it.
+// atlas.h - the sprite atlas as a GL texture and the two sprites cut from it.
 //
 // Rules:
 //  - The left half of the atlas is the bullet sprite, the right half the
@@ -11,7 +11,7 @@
 //    additive blending (GL_SRC_ALPHA, GL_ONE) on.
 #pragma once
 
-#include "image/atlas_image.h"  // the decoded picture and its limits
+#include "image/atlas_image.h"  // the decoded picture
 
 struct Tatlas {
   unsigned texture = 0;
@@ -19,9 +19,10 @@ struct Tatlas {
   unsigned emitter_quad = 0;
 };
 
-// Loads the atlas with the context current. A missing or undecodable file is
-// reported in one line on stderr; the sprites are then untextured, white.
-Tatlas LOAD_ATLAS(const char* file = "parts.png");
+// Uploads the decoded atlas with the context current. With empty pixels (a
+// missing or undecodable file) the texture stays incomplete and the sprites
+// are untextured, white.
+Tatlas ATLAS_UPLOAD(const Tatlas_pixels& pixels);
 
 void DRAW_BULLET_SPRITE(const Tatlas& atlas, float x, float y);
 void DRAW_EMITTER_SPRITE(const Tatlas& atlas, float x, float y);

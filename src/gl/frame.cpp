@@ -1,26 +1,7 @@
-// frame.cpp - one frame's drawing and the pacing wait.
+// frame.cpp - the sprite pass.
 #include "gl/frame.h"
 
 #include <GL/gl.h>  // clear, matrices, blending
-#include <sched.h>  // sched_yield inside the busy-wait
-
-#include "platform/timer.h"  // pacing, the stepping time
-
-namespace {
-
-// The emitter first, then its bullets in pool order. Every slot is read by
-// value, in flight or not; only those in flight are drawn.
-void draw_emitter(const Temitter& emitter, const Tatlas& atlas) {
-  DRAW_EMITTER_SPRITE(atlas, emitter.X(), emitter.Y());
-  const Tturret& turret = emitter.turret;
-  const int count = turret.MAXBULLET();
-  for (int j = 0; j < count; ++j) {
-    Tbullet bullet = turret.BULLET(j);
-    if (bullet.ACTIVE() != 0) DRAW_BULLET_SPRITE(atlas, bullet.X(), bullet.Y());
-  }
-}
-
-}  // namespace
 
 void FRAME_BEGIN_SPRITES(Tscreen& screen, const Tatlas& atlas) {
   glMatrixMode(GL_MODELVIEW);
@@ -47,36 +28,15 @@ void FRAME_END_SPRITES(Tscreen& screen) {
   glPopMatrix();
 }
 
-void FRAME_DRAW_SPRITES(const Tscene& scene, const Tatlas& atlas) {
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i)
-    if (scene.emitters[i].ACTIVE() != 0) draw_emitter(scene.emitters[i], atlas);
-}
-
-void FRAME_RENDER(Tscene& scene, Tscreen& screen, const Tatlas& atlas, double* step_seconds) {
-  FRAME_BEGIN_SPRITES(screen, atlas);
-  double stepping = 0.0;
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
-    Temitter& emitter = scene.emitters[i];
-    const double start = step_seconds ? TIMER() : 0.0;
-    const int active = STEP_EMITTER(emitter);
-    if (step_seconds) stepping += TIMER() - start;
-    if (active) draw_emitter(emitter, atlas);
+void FRAME_DRAW_SPRITES(const Tatlas& atlas, const std::vector<Tsprite>& sprites) {
+  for (const Tsprite& sprite : sprites) {
+    if (sprite.kind == VP_SPRITE_BULLET) DRAW_BULLET_SPRITE(atlas, sprite.x, sprite.y);
+    else DRAW_EMITTER_SPRITE(atlas, sprite.x, sprite.y);
   }
-  FRAME_END_SPRITES(screen);
-  if (step_seconds) *step_seconds = stepping;
 }
 
-void FRAME_REDRAW(const Tscene& scene, Tscreen& screen, const Tatlas& atlas) {
+void FRAME_SPRITE_PASS(Tscreen& screen, const Tatlas& atlas, const std::vector<Tsprite>& sprites) {
   FRAME_BEGIN_SPRITES(screen, atlas);
-  FRAME_DRAW_SPRITES(scene, atlas);
+  FRAME_DRAW_SPRITES(atlas, sprites);
   FRAME_END_SPRITES(screen);
-}
-
-void FRAME_PACE(double& last_frame_time, double period) {
-  while (TIMER() - last_frame_time < period) {
-    // Still a busy-wait, but one that lets the renderer's and the display
-    // server's threads use this core meanwhile instead of fighting it.
-    sched_yield();
-  }
-  last_frame_time = TIMER();
 }

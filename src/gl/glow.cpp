@@ -10,8 +10,9 @@
 
 #include <cstdint>  // the filters' unsigned sizes
 
-#include "render/blur.h"    // BLUR_H, BLUR_V
-#include "gl/screen.h"  // the members defined here
+#include "gl/quad.h"      // the stretched copies
+#include "gl/screen.h"    // the members defined here
+#include "render/blur.h"  // BLUR_H, BLUR_V
 
 namespace {
 
@@ -39,18 +40,8 @@ void Tscreen::DRAW_GLOW(float alpha) {
   VIEW_ORTHO();
   glColor4f(1.0f, 1.0f, 1.0f, alpha);
   glBegin(GL_QUADS);
-  for (const auto& offset : k_glow_offsets) {
-    const int dx = offset[0];
-    const int dy = offset[1];
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2i(dx, dy);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2i(dx, HEIGHT_ + dy);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2i(WIDTH_ + dx, HEIGHT_ + dy);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2i(WIDTH_ + dx, dy);
-  }
+  for (const auto& offset : k_glow_offsets)
+    QUAD_TEXTURED(offset[0], offset[1], WIDTH_ + offset[0], HEIGHT_ + offset[1], 0.0f, 0.0f, 1.0f, 1.0f);
   glEnd();
   VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);
@@ -67,14 +58,7 @@ void Tscreen::DRAW_GLOW(float alpha, float inset) {
   const float near_edge = inset;
   const float far_edge = 1.0f - inset;
   glBegin(GL_QUADS);
-  glTexCoord2f(near_edge, far_edge);
-  glVertex2i(0, 0);
-  glTexCoord2f(near_edge, near_edge);
-  glVertex2i(0, HEIGHT_);
-  glTexCoord2f(far_edge, near_edge);
-  glVertex2i(WIDTH_, HEIGHT_);
-  glTexCoord2f(far_edge, far_edge);
-  glVertex2i(WIDTH_, 0);
+  QUAD_TEXTURED(0, 0, WIDTH_, HEIGHT_, near_edge, near_edge, far_edge, far_edge);
   glEnd();
   VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);
@@ -89,14 +73,7 @@ void Tscreen::DRAW_BLOOM(float alpha) {
   glBlendFunc(GL_ONE, GL_ONE);
   glBindTexture(GL_TEXTURE_2D, BLOOM_TEXTURE_);
   glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex2i(0, 0);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex2i(0, HEIGHT_);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex2i(WIDTH_, HEIGHT_);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex2i(WIDTH_, 0);
+  QUAD_TEXTURED(0, 0, WIDTH_, HEIGHT_, 0.0f, 0.0f, 1.0f, 1.0f);
   glEnd();
   VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);

@@ -1,16 +1,13 @@
-// hud.h - the heads-up display: lines of text in the picture's top-left
-// corner, in the built-in 5 x 7 pixel font, over a dark box.
+// hud.h - the HUD's box and letters as untextured quads.
 //
 // Rules:
-//  - Drawn in the 2D view of the 640 x 480 picture, one font cell per
-//    picture pixel, after the sprites and before the picture is presented.
+//  - Drawn in the 2D view of the 640 x 480 picture after the sprites and
+//    before the picture is presented.
 //  - Restores every GL state it changes, so the next frame's sprite pass
 //    starts as it always does.
 #pragma once
 
-#include <string>  // the lines
-#include <vector>  // the lines
+#include "gl/screen.h"         // the 2D view
+#include "scene/hud_layout.h"  // what to draw where
 
-#include "gl/screen.h"  // the 2D view
-
-void HUD_DRAW(Tscreen& screen, const std::vector<std::string>& lines);
+void HUD_DRAW(Tscreen& screen, const Thud_layout& layout);

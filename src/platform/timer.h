@@ -9,3 +9,8 @@
 #pragma once
 
 double TIMER();
+
+// Waits without sleeping until `period` seconds have passed since
+// `last_frame_time`, then stores a fresh reading in it. A late frame is not
+// caught up: the next period starts from its release.
+void FRAME_PACE(double& last_frame_time, double period);

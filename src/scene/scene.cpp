@@ -144,6 +144,7 @@ void BUILD_SCENE(Tscene& scene) {
 
   scene.target = Ttarget_point{0.0f, 0.0f};
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.emitters[i].turret.SET_TARGET(&scene.target);
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.shown[i] = scene.emitters[i].ACTIVE();
 }
 
 Tscene::~Tscene() { DESTROY_SCENE(*this); }
@@ -161,7 +162,7 @@ int STEP_EMITTER(Temitter& emitter) {
 }
 
 void STEP_SCENE(Tscene& scene) {
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) STEP_EMITTER(scene.emitters[i]);
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.shown[i] = STEP_EMITTER(scene.emitters[i]);
 }
 
 int SCENE_EMITTER_PHASE_TIME(int k) {

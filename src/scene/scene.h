@@ -21,6 +21,9 @@ enum { VP_EMITTER_PHASES = 6, VP_TURRET_PHASES = 10 };  // phases each schedule 
 struct Tscene {
   Temitter* emitters = nullptr;  // one allocation of VP_EMITTER_COUNT
   Ttarget_point target = {0.0f, 0.0f};
+  // Whether each emitter was active in the last frame stepped, and so is
+  // shown with its bullets (scene/sprites.h); all are before the first.
+  int shown[VP_EMITTER_COUNT] = {};
 
   Tscene() = default;
   ~Tscene();
@@ -41,7 +44,8 @@ void DESTROY_SCENE(Tscene& scene);
 // when the emitter was active (and should be drawn), else 0.
 int STEP_EMITTER(Temitter& emitter);
 
-// One frame of the whole scene without drawing.
+// One frame of the whole scene without drawing; records `shown`. Programs
+// step frames through PLAY_STEP (scene/play.h), which calls this.
 void STEP_SCENE(Tscene& scene);
 
 // The ACTIVETIME of movement phase k and of firing phase k, numbered from 1

@@ -17,6 +17,8 @@
 // free of them; the backend lives in window_glfw.cpp.
 #pragma once
 
+#include "scene/play.h"  // Tkey: the keys the show reacts to
+
 enum {
   VP_SCREEN_GL = 2,                  // OpenGL mode (always on; windowed)
   VP_SCREEN_MULTISAMPLE = 0x40000,   // set by Tscreen when samples are requested
@@ -57,16 +59,12 @@ int SCREEN_VALIDATE(int width, int height, int depth);
 // Opens the window with a current OpenGL context. 0 on success, else an
 // error code of the run-time error facility.
 int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refresh);
-void SCREEN_CLOSE();
 bool SCREEN_IS_OPEN();
 void WINDOW_TITLE(const char* title);
 void SCREEN_FLIP();  // presents the frame and services the window's events
 
 int KEY_HELD(int scancode);             // -1 while held, else 0; 1 is Escape
 void MOUSE_POSITION(int& x, int& y);    // window pixels or (-1, -1)
-
-// The keys the show reacts to besides Escape.
-enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAGE_DOWN, VP_KEY_PAGE_UP, VP_KEY_H };
 
 // The next queued press, oldest first; false when none is left. Presses of
 // other keys are not queued.

@@ -125,13 +125,6 @@ int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refr
   return 0;
 }
 
-void SCREEN_CLOSE() {
-  if (!g_window) return;
-  glfwDestroyWindow(g_window);
-  g_window = nullptr;
-  glfwTerminate();
-}
-
 bool SCREEN_IS_OPEN() { return g_window != nullptr; }
 
 void WINDOW_TITLE(const char* title) {

@@ -34,7 +34,7 @@ void expect_covers(const Tpicture& frame, int x0, int y0, int x1, int y1) {
 
 TEST(AtlasSprites, BulletAndEmitterCoverTheirSquaresFromTheTopLeftCorner) {
   Tscreen& screen = TEST_SCREEN();
-  Tatlas atlas = LOAD_ATLAS(write_png("vorpane_white.png", 64, 32, opaque_white).c_str());
+  Tatlas atlas = LOAD_TEST_ATLAS(write_png("vorpane_white.png", 64, 32, opaque_white).c_str());
   FRAME_BEGIN_SPRITES(screen, atlas);
   DRAW_BULLET_SPRITE(atlas, 100.0f, 200.0f);
   FRAME_END_SPRITES(screen);
@@ -48,7 +48,7 @@ TEST(AtlasSprites, BulletAndEmitterCoverTheirSquaresFromTheTopLeftCorner) {
 
 TEST(AtlasSprites, EachHalfIsShownUpsideDown) {
   Tscreen& screen = TEST_SCREEN();
-  Tatlas atlas = LOAD_ATLAS(write_png("vorpane_halves.png", 64, 32, halves).c_str());
+  Tatlas atlas = LOAD_TEST_ATLAS(write_png("vorpane_halves.png", 64, 32, halves).c_str());
   FRAME_BEGIN_SPRITES(screen, atlas);
   DRAW_BULLET_SPRITE(atlas, 100.0f, 100.0f);
   DRAW_EMITTER_SPRITE(atlas, 300.0f, 100.0f);
@@ -72,7 +72,7 @@ TEST(AtlasSprites, EachHalfIsShownUpsideDown) {
 
 TEST(AtlasLoad, SidesThatAreNotPowersOfTwoStillLoad) {
   Tscreen& screen = TEST_SCREEN();
-  Tatlas atlas = LOAD_ATLAS(write_png("vorpane_odd.png", 50, 20, halves).c_str());
+  Tatlas atlas = LOAD_TEST_ATLAS(write_png("vorpane_odd.png", 50, 20, halves).c_str());
   GLint width = 0;
   glBindTexture(GL_TEXTURE_2D, atlas.texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -94,7 +94,7 @@ TEST(AtlasLoad, MissingOrBrokenAtlasWarnsOnceAndDrawsWhiteQuads) {
   std::fclose(f);
   for (const std::string& file : {testing::TempDir() + "vorpane_missing.png", broken}) {
     testing::internal::CaptureStderr();
-    Tatlas atlas = LOAD_ATLAS(file.c_str());
+    Tatlas atlas = LOAD_TEST_ATLAS(file.c_str());
     std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_NE(warning.find(file), std::string::npos) << warning;
     EXPECT_NE(warning.find("white"), std::string::npos) << warning;
@@ -120,7 +120,7 @@ TEST(AtlasLoad, BadFilesThroughTheLoadEndInTheWarningAndAnEmptyTexture) {
        {write_bytes("load_empty.png", {}), write_bytes("load_cut.png", prefix(good, 50)),
         write_bytes("load_huge.png", make_png(1000000, 1000000, {0, 1, 2, 3}))}) {
     testing::internal::CaptureStderr();
-    const Tatlas atlas = LOAD_ATLAS(path.c_str());
+    const Tatlas atlas = LOAD_TEST_ATLAS(path.c_str());
     const std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_NE(warning.find(path), std::string::npos) << warning;
     EXPECT_NE(warning.find("white squares"), std::string::npos) << warning;

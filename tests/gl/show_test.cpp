@@ -1,11 +1,12 @@
-// show_test.cpp - the show's composition: its start-up steps in order, and
-// the overlay pass leaving no GL state behind. Each test opens the show's
-// own screen (one window per process; CTest runs each test alone).
+// show_test.cpp - the show's composition: its start-up steps in order, the
+// overlay pass leaving no GL state behind, and a paused frame drawn as it was
+// stepped. Each test opens the show's own screen (one window per process;
+// CTest runs each test alone).
 #include <GL/gl.h>        // state queries
 #include <gtest/gtest.h>  // the runner
 
-#include "gl/frame.h"        // FRAME_RENDER, FRAME_REDRAW
-#include "show/show.h"         // under test
+#include "gl/draw_gl.h"         // the backend's screen and atlas
+#include "show/show.h"          // under test
 #include "platform/console.h"  // the schedules' reports, kept off the test output
 #include "platform/random.h"   // what the seed changes
 #include "window/window.h"   // the pixel-format requests
@@ -15,7 +16,7 @@ namespace {
 Tshow_setup test_setup() {
   Tshow_setup setup;
   setup.atlas = VORPANE_SOURCE_DIR "/assets/parts.png";
-  setup.hidden = true;
+  setup.draw.hidden = true;
   return setup;
 }
 
@@ -64,7 +65,7 @@ TEST(Show, StartsUpSceneThenSeedThenScreenThenAtlas) {
   const Tshow_setup setup = test_setup();
   SHOW_BUILD(show);
   ASSERT_NE(show.scene.emitters, nullptr);
-  EXPECT_EQ(show.screen, nullptr);  // the scene comes before the window
+  EXPECT_EQ(show.draw, nullptr);  // the scene comes before the window
   // The same paths as any other build, and the source seeded after them.
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
     EXPECT_EQ(show.scene.emitters[i].spline.P(59).x, reference.emitters[i].spline.P(59).x);
@@ -73,30 +74,29 @@ TEST(Show, StartsUpSceneThenSeedThenScreenThenAtlas) {
   EXPECT_NE(RND(), unseeded[0]);
 
   SHOW_OPEN(show, setup);
-  ASSERT_NE(show.screen, nullptr);
+  ASSERT_NE(show.draw, nullptr);
   const Tscreen_requests& requests = SCREEN_GL_REQUESTS();
   EXPECT_EQ(requests.value[VP_GL_RED_BITS], VP_SHOW_DEPTH / 4);
   EXPECT_EQ(requests.value[VP_GL_DEPTH_BITS], 24);
   EXPECT_EQ(requests.value[VP_GL_SAMPLES], VP_SHOW_SAMPLES);
-  EXPECT_EQ(show.screen->WIDTH(), VP_SHOW_WIDTH);
-  EXPECT_EQ(show.screen->HEIGHT(), VP_SHOW_HEIGHT);
-  EXPECT_EQ(show.atlas.texture, 0u);  // the atlas needs the screen's context
+  EXPECT_EQ(show.draw->screen->WIDTH(), VP_SHOW_WIDTH);
+  EXPECT_EQ(show.draw->screen->HEIGHT(), VP_SHOW_HEIGHT);
+  EXPECT_EQ(show.draw->atlas.texture, 0u);  // the atlas needs the screen's context
 
   SHOW_LOAD(show, setup);
   GLint width = 0;
-  glBindTexture(GL_TEXTURE_2D, show.atlas.texture);
+  glBindTexture(GL_TEXTURE_2D, show.draw->atlas.texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   EXPECT_GT(width, 0);
-  EXPECT_NE(show.atlas.bullet_quad, 0u);
+  EXPECT_NE(show.draw->atlas.bullet_quad, 0u);
 }
 
 TEST(Show, OverlaysRestoreEveryStateTheyChangeAndLeaveTheNextFrameAlone) {
   Tconsole_quiet quiet;
   Tshow show;
   SHOW_START(show, test_setup());
-  for (int frame = 1; frame <= 200; ++frame) FRAME_RENDER(show.scene, *show.screen, show.atlas);
-  FRAME_REDRAW(show.scene, *show.screen, show.atlas);
-  const Tpicture plain = SHOW_READ_BACK();
+  for (int frame = 1; frame <= 200; ++frame) SHOW_FRAME(show, Tframe_input());
+  const Tpicture plain = SHOW_READ_BACK(show);
 
   Toverlay glow;
   glow.kind = Toverlay::glow;
@@ -109,16 +109,43 @@ TEST(Show, OverlaysRestoreEveryStateTheyChangeAndLeaveTheNextFrameAlone) {
     glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);
-    glBindTexture(GL_TEXTURE_2D, show.atlas.texture);
+    glBindTexture(GL_TEXTURE_2D, show.draw->atlas.texture);
     const Tgl_state before = read_state();
-    SHOW_DRAW_OVERLAY(show, overlay);
-    const Tpicture overlaid = SHOW_READ_BACK();
+    DRAW_OVERLAY(show.draw, overlay, show.sprites);
+    const Tpicture overlaid = SHOW_READ_BACK(show);
     expect_same_state(read_state(), before);
     EXPECT_NE(overlaid.rgb, plain.rgb);  // the overlay did draw
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);
-    FRAME_REDRAW(show.scene, *show.screen, show.atlas);
-    EXPECT_EQ(SHOW_READ_BACK().rgb, plain.rgb);
+    DRAW_SPRITES(show.draw, show.sprites);
+    EXPECT_EQ(SHOW_READ_BACK(show).rgb, plain.rgb);
+  }
+}
+
+// Pausing changes nothing on screen: the paused frame is drawn from the same
+// scene, and the step after it is the one that would have come anyway.
+TEST(Show, APausedFrameIsTheFrameAsSteppedAndTheNextStepResumesTheShow) {
+  Tconsole_quiet quiet;
+  Tshow show;
+  SHOW_START(show, test_setup());
+  Tscene reference;
+  Tplay reference_play;
+  BUILD_SCENE(reference);
+  for (int frame = 1; frame <= 300; ++frame) {
+    SHOW_FRAME(show, Tframe_input());
+    PLAY_STEP(reference, reference_play, Tframe_input());
+  }
+  const Tpicture stepped = SHOW_READ_BACK(show);
+  Tframe_input space;
+  space.keys[space.key_count++] = VP_KEY_SPACE;
+  EXPECT_FALSE(SHOW_FRAME(show, space));
+  EXPECT_EQ(show.play.frame, 300);
+  EXPECT_EQ(SHOW_READ_BACK(show).rgb, stepped.rgb);
+  EXPECT_TRUE(SHOW_FRAME(show, space));
+  PLAY_STEP(reference, reference_play, Tframe_input());
+  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+    EXPECT_EQ(show.scene.emitters[i].X(), reference.emitters[i].X());
+    EXPECT_EQ(show.scene.emitters[i].Y(), reference.emitters[i].Y());
   }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>  // the runner
 
+#include "show/show.h"      // SHOW_READ_ATLAS: the show's decoding and warning
 #include "window/window.h"  // VP_SCREEN_GL
 
 Tscreen& TEST_SCREEN() {
@@ -13,6 +14,12 @@ Tscreen& TEST_SCREEN() {
     return s;
   }();
   return *screen;
+}
+
+Tatlas LOAD_TEST_ATLAS(const char* file) {
+  Tatlas_pixels pixels;
+  SHOW_READ_ATLAS(file, pixels);
+  return ATLAS_UPLOAD(pixels);
 }
 
 int main(int argc, char** argv) {

@@ -5,14 +5,19 @@
 // Multisampling is off so that pixel edges are exact.
 #pragma once
 
-#include "render/picture.h"  // frames as a person sees them
-#include "gl/screen.h"   // the screen under test
+#include "gl/atlas.h"         // the sprites' texture
+#include "gl/screen.h"        // the screen under test
+#include "render/picture.h"   // frames as a person sees them
 
 constexpr int VP_TEST_WIDTH = 640;
 constexpr int VP_TEST_HEIGHT = 480;
 
 // 640 x 480, depth 32, no samples, INIT_GL_SCREEN done.
 Tscreen& TEST_SCREEN();
+
+// The atlas as the show loads it: decoded, a bad file warned about in the
+// show's words, then uploaded.
+Tatlas LOAD_TEST_ATLAS(const char* file);
 
 // The whole back buffer, top row first.
 inline Tpicture READ_FRAME() { return READ_BACK_BUFFER(VP_TEST_WIDTH, VP_TEST_HEIGHT); }

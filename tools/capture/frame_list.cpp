@@ -32,8 +32,8 @@ bool PARSE_FRAMES(const std::string& text, std::vector<long>& frames, std::strin
       why = "\"" + item + "\" runs backwards";
       return false;
     }
-    if (first < 1 || last > VP_CAPTURE_LAST_FRAME) {
-      why = "\"" + item + "\" is outside frames 1 to " + std::to_string(VP_CAPTURE_LAST_FRAME);
+    if (first < 1 || last > VP_LAST_FRAME) {
+      why = "\"" + item + "\" is outside frames 1 to " + std::to_string(VP_LAST_FRAME);
       return false;
     }
     for (long f = first; f <= last; f += step) {

@@ -6,17 +6,17 @@
 //                   [--video FILE] [--hud] [--fast-forward] [--visible]
 //
 // Frame N of a capture is frame N of the show: the show is started through
-// its own module (game/show.h), so the scene, the screen (640 x 480, depth
-// 32, 2 samples) and the GL state are the program's, and every frame from 1
-// on writes the target point and runs FRAME_RENDER. Only the pacing wait,
-// the swap and the console reports are left out. A chosen frame is read from
-// the back buffer right after it is drawn.
+// its own module (show/show.h), so the scene, the screen (640 x 480, depth
+// 32, 2 samples) and the drawing are the program's, and every frame from 1
+// on is the show's own SHOW_FRAME with the target point held. Only the
+// pacing wait, the swap and the console reports are left out. A chosen frame
+// is read back right after it is drawn.
 //
-// --fast-forward steps the frames that are not captured with STEP_SCENE
-// instead of drawing them. The result is bit-identical, because drawing
-// never feeds back into the simulation and every frame starts with a clear;
-// it turns a capture deep into the show from minutes into seconds under a
-// software renderer. The tool tests hold it to that.
+// --fast-forward steps the frames that are not captured without drawing
+// them. The result is bit-identical, because drawing never feeds back into
+// the simulation and every frame starts with a clear; it turns a capture
+// deep into the show from minutes into seconds under a software renderer.
+// The tool tests hold it to that.
 //
 // --video encodes the frames A to B into one file at the show's 60 frames a
 // second (capture/video.h); like --sheet, without --out it writes nothing
@@ -39,11 +39,10 @@
 #include "capture/progress.h"     // the line on a terminal
 #include "capture/sheet.h"        // --sheet
 #include "capture/video.h"        // --video
-#include "gl/frame.h"           // FRAME_RENDER
-#include "show/show.h"            // the show's start-up, overlay and read-back
+#include "cli/args.h"             // the option walk, numbers on the command line
 #include "image/png.h"            // SAVE_PNG
 #include "platform/console.h"     // CONSOLE_SILENCE
-#include "cli/args.h"            // the option walk, numbers on the command line
+#include "show/show.h"            // the show's start-up, frame and read-back
 
 namespace {
 
@@ -78,8 +77,10 @@ const char k_help[] =
     "  --visible        open a visible window instead of a hidden one\n"
     "\n"
     "Needs a display: run it under xvfb-run without one (scripts/capture does).\n"
-    "Exit status 0 when every file was written, 2 on a bad option, 1 when a\n"
-    "file could not be written or encoded.\n";
+    "Exit status 0 when every file was written; 2 on a bad option, an atlas\n"
+    "that cannot be read or an output folder that cannot be made or written;\n"
+    "1 when there is no display, ffmpeg cannot start, or a file could not be\n"
+    "written or encoded.\n";
 
 constexpr std::size_t k_sheet_tiles = 256;
 
@@ -195,99 +196,121 @@ void check_outputs(const Toptions& options) {
   }
 }
 
+// Everything a capture writes to, opened before the first frame is drawn.
+struct Tcapture_sinks {
+  bool frames = false;  // frame-NNNNNN.png files
+  std::unique_ptr<Tsheet> sheet;
+  Tvideo video;
+};
+
+// The atlas is checked before anything else: a capture of white squares
+// would be written without a word.
+void check_atlas(const Toptions& options) {
+  Tatlas_pixels probe;
+  if (!ATLAS_DECODE_FILE(options.atlas.c_str(), probe))
+    setup_error("cannot read the sprite atlas \"" + options.atlas + "\" (missing or not a PNG; --atlas FILE)");
+}
+
+// Opened before the window: a missing encoder or a folder that takes no
+// file is reported at once, not after minutes of drawing.
+bool open_sinks(const Toptions& options, Tcapture_sinks& sinks) {
+  sinks.frames = writes_frames(options);
+  if (!options.sheet.empty()) sinks.sheet.reset(new Tsheet(options.frames.size(), VP_SHOW_WIDTH, VP_SHOW_HEIGHT));
+  if (options.video.empty()) return true;
+  std::string why;
+  if (sinks.video.OPEN(options.video, options.video_format, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, VP_FRAMES_PER_SECOND, why))
+    return true;
+  std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
+  return false;
+}
+
+bool has_display() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((display && *display) || (wayland && *wayland)) return true;
+  std::fprintf(stderr, "vorpane-capture: no display to render on; run it under xvfb-run (scripts/capture does)\n");
+  return false;
+}
+
+void start_show(Tshow& show, const Toptions& options) {
+  Tshow_setup setup;
+  setup.atlas = options.atlas.c_str();
+  setup.draw.hidden = !options.visible;
+  SHOW_START(show, setup);
+  show.overlay = options.overlay;
+  show.play.hud = options.hud;
+}
+
+// One captured frame into every sink; false, with the reason in `why`, when
+// one of them failed.
+bool keep_frame(const Toptions& options, Tcapture_sinks& sinks, const Tpicture& image, long frame,
+                std::string& why) {
+  if (sinks.frames) {
+    const std::string path = options.out + "/" + CAPTURE_FRAME_FILE(frame);
+    if (!SAVE_PNG(image, path)) {
+      why = "cannot write " + path;
+      return false;
+    }
+    std::printf("%s\n", path.c_str());
+  }
+  if (sinks.sheet) sinks.sheet->ADD(image, frame);
+  return !sinks.video.IS_OPEN() || sinks.video.WRITE_FRAME(image, why);
+}
+
+// Every frame from 1 is stepped; the chosen ones, and every other one unless
+// --fast-forward, are drawn.
+bool capture_frames(Tshow& show, const Toptions& options, Tcapture_sinks& sinks) {
+  Tprogress progress("vorpane-capture", static_cast<long>(options.frames.size()));
+  Tframe_input input;
+  input.target = Ttarget_point{options.target_x, options.target_y};
+  std::size_t next = 0;
+  for (long frame = 1; frame <= options.frames.back(); ++frame) {
+    const bool chosen = options.frames[next] == frame;
+    SHOW_FRAME(show, input, chosen || !options.fast_forward);
+    if (!chosen) continue;
+    std::string why;
+    if (!keep_frame(options, sinks, SHOW_READ_BACK(show), frame, why)) {
+      progress.END();  // the reason goes on a line of its own
+      std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
+      return false;
+    }
+    progress.SHOW(static_cast<long>(++next));
+  }
+  return true;
+}
+
+// The video and the sheet are written only when every frame was.
+bool finish_sinks(const Toptions& options, Tcapture_sinks& sinks) {
+  std::string why;
+  if (sinks.video.IS_OPEN()) {
+    if (!sinks.video.FINISH(why)) {
+      std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
+      return false;
+    }
+    std::printf("%s\n", options.video.c_str());
+  }
+  if (sinks.sheet) {
+    if (!SAVE_PNG(sinks.sheet->IMAGE(), options.sheet)) {
+      std::fprintf(stderr, "vorpane-capture: cannot write %s\n", options.sheet.c_str());
+      return false;
+    }
+    std::printf("%s\n", options.sheet.c_str());
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const Toptions options = parse_options(argc, argv);
-
-  Tatlas_pixels probe;
-  if (!ATLAS_DECODE_FILE(options.atlas.c_str(), probe))
-    setup_error("cannot read the sprite atlas \"" + options.atlas + "\" (missing or not a PNG; --atlas FILE)");
-  probe = Tatlas_pixels();
+  check_atlas(options);
   check_outputs(options);
-  // Opened before the window: a missing encoder or a folder that takes no
-  // file is reported at once, not after minutes of drawing.
-  Tvideo video;
-  if (!options.video.empty()) {
-    std::string why;
-    if (!video.OPEN(options.video, options.video_format, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, 60, why)) {
-      std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
-      return 1;
-    }
-  }
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if ((!display || !*display) && (!wayland || !*wayland)) {
-    std::fprintf(stderr, "vorpane-capture: no display to render on; run it under xvfb-run (scripts/capture does)\n");
-    return 1;
-  }
-
+  Tcapture_sinks sinks;
+  if (!open_sinks(options, sinks) || !has_display()) return 1;
   CONSOLE_SILENCE();
   Tshow show;
-  Tshow_setup setup;
-  setup.atlas = options.atlas.c_str();
-  setup.hidden = !options.visible;
-  SHOW_START(show, setup);
-
-  Tprogress progress("vorpane-capture", static_cast<long>(options.frames.size()));
-  const bool write_frames = writes_frames(options);
-  std::unique_ptr<Tsheet> sheet;
-  if (!options.sheet.empty()) sheet.reset(new Tsheet(options.frames.size(), VP_SHOW_WIDTH, VP_SHOW_HEIGHT));
-  const long last = options.frames.back();
-  std::size_t next = 0;
-  int status = 0;
-  for (long frame = 1; frame <= last; ++frame) {
-    show.scene.target.x = options.target_x;
-    show.scene.target.y = options.target_y;
-    const bool chosen = options.frames[next] == frame;
-    if (!chosen && options.fast_forward) {
-      STEP_SCENE(show.scene);
-    } else {
-      FRAME_RENDER(show.scene, *show.screen, show.atlas);
-    }
-    if (chosen) {
-      SHOW_DRAW_OVERLAY(show, options.overlay);
-      if (options.hud) SHOW_DRAW_HUD(show, frame, nullptr);
-      const Tpicture image = SHOW_READ_BACK();
-      if (write_frames) {
-        const std::string path = options.out + "/" + CAPTURE_FRAME_FILE(frame);
-        if (!SAVE_PNG(image, path)) {
-          progress.END();
-          std::fprintf(stderr, "vorpane-capture: cannot write %s\n", path.c_str());
-          status = 1;
-          break;
-        }
-        std::printf("%s\n", path.c_str());
-      }
-      if (sheet) sheet->ADD(image, frame);
-      std::string why;
-      if (video.IS_OPEN() && !video.WRITE_FRAME(image, why)) {
-        progress.END();
-        std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
-        return 1;
-      }
-      ++next;
-      progress.SHOW(static_cast<long>(next));
-    }
-  }
-  progress.END();
-  if (video.IS_OPEN() && status == 0) {
-    std::string why;
-    if (video.FINISH(why)) {
-      std::printf("%s\n", options.video.c_str());
-    } else {
-      std::fprintf(stderr, "vorpane-capture: %s\n", why.c_str());
-      status = 1;
-    }
-  }
-  if (sheet && status == 0) {
-    if (SAVE_PNG(sheet->IMAGE(), options.sheet)) {
-      std::printf("%s\n", options.sheet.c_str());
-    } else {
-      std::fprintf(stderr, "vorpane-capture: cannot write %s\n", options.sheet.c_str());
-      status = 1;
-    }
-  }
-  // The scene goes with `show`; the window and its textures with the process.
-  return status;
+  start_show(show, options);
+  if (!capture_frames(show, options, sinks) || !finish_sinks(options, sinks)) return 1;
+  // The scene and the renderer go with `show`, the window with the process.
+  return 0;
 }

@@ -1,0 +1,54 @@
+// play.cpp - the frame step and the explore keys.
+#include "scene/play.h"
+
+#include "platform/console.h"  // skipped frames are not reported
+#include "scene/scene_phases.h"  // where Page Down and Page Up land
+
+namespace {
+
+void step(Tscene& scene, Tplay& play, Ttarget_point target) {
+  scene.target = target;
+  STEP_SCENE(scene);
+  ++play.frame;
+}
+
+void press(Tscene& scene, Tplay& play, Tkey key) {
+  switch (key) {
+    case VP_KEY_SPACE: play.paused = !play.paused; break;
+    case VP_KEY_RIGHT:
+    case VP_KEY_PERIOD:
+      if (play.paused) ++play.steps;  // each press one frame, presses in one frame too
+      break;
+    case VP_KEY_H: play.hud = !play.hud; break;
+    case VP_KEY_PAGE_DOWN:
+    case VP_KEY_PAGE_UP: {
+      // Land on the frame before the entry, so that the entry itself is
+      // stepped, drawn and reported like any other frame.
+      const long to = key == VP_KEY_PAGE_DOWN ? NEXT_PHASE_FRAME(play.frame) : PREVIOUS_PHASE_FRAME(play.frame);
+      if (to < 1) break;
+      PLAY_SKIP_TO(scene, play, to - 1);
+      play.steps = 1;
+      break;
+    }
+    case VP_KEY_ESCAPE: break;  // held, not pressed, ends the show
+  }
+}
+
+}  // namespace
+
+bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input) {
+  for (int i = 0; i < input.key_count; ++i) press(scene, play, input.keys[i]);
+  if (play.steps == 0 && play.paused) return false;
+  if (play.steps > 0) --play.steps;
+  step(scene, play, input.target);
+  return true;
+}
+
+void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last) {
+  if (last < play.frame) {
+    BUILD_SCENE(scene);
+    play.frame = 0;
+  }
+  Tconsole_quiet quiet;
+  while (play.frame < last) step(scene, play, Ttarget_point{-1.0f, -1.0f});
+}

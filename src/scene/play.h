@@ -1,0 +1,54 @@
+// play.h - one frame of the show as a person plays it: the keys of that
+// frame, the target point, and the simulation stepped once (or not, while
+// paused).
+//
+// Rules:
+//  - PLAY_STEP is the one frame step. The window's loop, the capture, the
+//    benchmarks and the browser's animation callback all reach the
+//    simulation through it (show/show.h adds the drawing); skipping ahead is
+//    PLAY_SKIP_TO, the same step with the console quiet.
+//  - Frames are counted as the show counts them: frame 1 is the first step
+//    after BUILD_SCENE, and `frame` is the number of frames stepped so far,
+//    which is the number of the frame on screen.
+//  - Keys act on presses, in the order they came, before the frame is
+//    stepped. Escape is not a key here: the loop that owns the window ends
+//    the show when it is held.
+//  - The target is written into the scene only on a frame that is stepped;
+//    while paused nothing in the scene changes.
+#pragma once
+
+#include "scene/scene.h"  // the scene stepped, its target point
+
+constexpr int VP_FRAMES_PER_SECOND = 60;
+constexpr double VP_FRAME_SECONDS = 1.0 / VP_FRAMES_PER_SECOND;
+// The last frame any program starts on or captures: about 19 days of show.
+constexpr long VP_LAST_FRAME = 100000000;
+
+// The keys the show reacts to besides Escape (held, read by the window).
+enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAGE_DOWN, VP_KEY_PAGE_UP, VP_KEY_H };
+
+enum { VP_FRAME_KEYS = 64 };  // presses one frame takes; the window queues no more
+
+// What one frame is given: where the mouse is (-1, -1: outside the window)
+// and the keys pressed since the previous frame, oldest first.
+struct Tframe_input {
+  Ttarget_point target = {-1.0f, -1.0f};
+  Tkey keys[VP_FRAME_KEYS] = {};
+  int key_count = 0;
+};
+
+// How the show is being played.
+struct Tplay {
+  long frame = 0;      // frames stepped since the scene was built
+  bool paused = false;
+  bool hud = false;    // the HUD is drawn over the frame
+  long steps = 1;      // frames to step even while paused; the first frame always is
+};
+
+// Applies the frame's keys, then steps the scene once unless paused with no
+// step pending. True when a frame was stepped.
+bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input);
+
+// Steps unseen, unreported, with the mouse outside the window, until
+// `play.frame` is `last`; a `last` behind it rebuilds the scene first.
+void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last);

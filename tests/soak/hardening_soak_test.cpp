@@ -16,6 +16,7 @@
 #include <cstddef>  // size_t
 #include <string>   // failure messages
 
+#include "scene/play.h"         // the frame step
 #include "scene/scene.h"        // the show
 #include "platform/console.h"  // a sink that drops the schedules' reports
 #include "platform/random.h"   // RANDOM_RESET: the program's own paths
@@ -128,15 +129,17 @@ TEST(HardeningSoak, AMillionFramesStayFiniteBoundedAndFlat) {
   Tscene scene;
   BUILD_SCENE(scene);
 
+  Tplay play;
+  Tframe_input input;
   Tmemory baseline{};
   for (long frame = 1; frame <= k_frames; ++frame) {
     // The target wanders over and beyond the window, and now and then sits
     // at (-1, -1) as when the mouse has left it.
     const double t = static_cast<double>(frame);
     const bool outside = (frame / 5000) % 7 == 3;
-    scene.target.x = outside ? -1.0f : static_cast<float>(320.0 + 400.0 * std::sin(t * 0.00173));
-    scene.target.y = outside ? -1.0f : static_cast<float>(240.0 + 300.0 * std::sin(t * 0.00291));
-    STEP_SCENE(scene);
+    input.target.x = outside ? -1.0f : static_cast<float>(320.0 + 400.0 * std::sin(t * 0.00173));
+    input.target.y = outside ? -1.0f : static_cast<float>(240.0 + 300.0 * std::sin(t * 0.00291));
+    PLAY_STEP(scene, play, input);
     const Tfault fault = check_frame(scene);
     if (fault.what != nullptr) {
       ADD_FAILURE() << "frame " << frame << ": " << describe(fault);

@@ -8,6 +8,7 @@
 #include <cmath>      // hypot
 #include <string>     // paths
 
+#include "scene/play.h"            // frames skipped as the show skips them
 #include "scene/scene.h"           // the simulation the capture must match
 #include "platform/console.h"     // the schedules' reports, kept off the test output
 #include "support/capture_run.h"  // the frame from the tool
@@ -25,10 +26,8 @@ void emitter_centres(long frames, Tspot (&centres)[VP_EMITTER_COUNT]) {
   Tconsole_quiet quiet;
   Tscene scene;
   BUILD_SCENE(scene);
-  for (long frame = 1; frame <= frames; ++frame) {
-    scene.target = {-1.0f, -1.0f};
-    STEP_SCENE(scene);
-  }
+  Tplay play;
+  PLAY_SKIP_TO(scene, play, frames);
   for (int i = 0; i < VP_EMITTER_COUNT; ++i)
     centres[i] = {scene.emitters[i].X() + 16.0f, scene.emitters[i].Y() + 16.0f};
 }

@@ -44,11 +44,11 @@ bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input) {
   return true;
 }
 
-void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last) {
+void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last, Ttarget_point target) {
   if (last < play.frame) {
     BUILD_SCENE(scene);
     play.frame = 0;
   }
   Tconsole_quiet quiet;
-  while (play.frame < last) step(scene, play, Ttarget_point{-1.0f, -1.0f});
+  while (play.frame < last) step(scene, play, target);
 }

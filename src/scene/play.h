@@ -29,10 +29,14 @@ enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAG
 
 enum { VP_FRAME_KEYS = 64 };  // presses one frame takes; the window queues no more
 
+// Where the mouse is when it is outside the window or the window is not the
+// active one.
+constexpr Ttarget_point VP_NO_TARGET = {-1.0f, -1.0f};
+
 // What one frame is given: where the mouse is (-1, -1: outside the window)
 // and the keys pressed since the previous frame, oldest first.
 struct Tframe_input {
-  Ttarget_point target = {-1.0f, -1.0f};
+  Ttarget_point target = VP_NO_TARGET;
   Tkey keys[VP_FRAME_KEYS] = {};
   int key_count = 0;
 };
@@ -49,6 +53,6 @@ struct Tplay {
 // step pending. True when a frame was stepped.
 bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input);
 
-// Steps unseen, unreported, with the mouse outside the window, until
-// `play.frame` is `last`; a `last` behind it rebuilds the scene first.
-void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last);
+// Steps unseen and unreported, with the mouse at `target` in every frame,
+// until `play.frame` is `last`; a `last` behind it rebuilds the scene first.
+void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last, Ttarget_point target = VP_NO_TARGET);

@@ -4,9 +4,9 @@
 #include <termios.h>  // single-key mode of the terminal
 #include <unistd.h>   // isatty, read
 
-#include <cerrno>   // errno kept across the signal handler
-#include <csignal>  // sigaction, raise
-#include <cstdio>   // stdout, the default sink
+#include <cstdio>  // stdout, the default sink
+
+#include "platform/signals.h"  // the terminal put back when a signal ends the wait
 
 namespace {
 
@@ -18,22 +18,9 @@ void stdout_beep(void*) {
 
 // While a key wait holds the terminal in single-key mode, a signal that ends
 // the process must not leave the user's shell without echo and line editing.
-const int k_ending_signals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
-constexpr int k_ending_signal_count = sizeof k_ending_signals / sizeof k_ending_signals[0];
 termios g_terminal_modes;  // the modes to put back, read by the handler
-struct sigaction g_previous_actions[k_ending_signal_count];
 
-void restore_terminal_and_reraise(int signal) {
-  const int saved_errno = errno;
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_terminal_modes);
-  for (int i = 0; i < k_ending_signal_count; ++i) {
-    if (k_ending_signals[i] == signal) sigaction(signal, &g_previous_actions[i], nullptr);
-  }
-  // Blocked until this handler returns; then it does whatever it did before
-  // the wait, normally ending the process.
-  raise(signal);
-  errno = saved_errno;
-}
+void restore_terminal() { tcsetattr(STDIN_FILENO, TCSANOW, &g_terminal_modes); }
 
 // One key press on a terminal, without Enter and without echo. A key that
 // sends a sequence (arrows, function keys) is one press: the rest of it is
@@ -43,17 +30,7 @@ void wait_terminal_key() {
     std::getchar();  // modes unknown, so none are changed
     return;
   }
-  struct sigaction restore = {};
-  restore.sa_handler = restore_terminal_and_reraise;  // no SA_RESTART: the read returns
-  sigemptyset(&restore.sa_mask);
-  bool installed[k_ending_signal_count] = {};
-  for (int i = 0; i < k_ending_signal_count; ++i) {
-    // A signal the process ignores (started in the background) stays ignored.
-    if (sigaction(k_ending_signals[i], nullptr, &g_previous_actions[i]) == 0 &&
-        g_previous_actions[i].sa_handler != SIG_IGN) {
-      installed[i] = sigaction(k_ending_signals[i], &restore, nullptr) == 0;
-    }
-  }
+  Tsignal_hooks hooks(restore_terminal);  // a signal that does not end us ends the read
   termios single_key = g_terminal_modes;
   single_key.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
   single_key.c_cc[VMIN] = 1;
@@ -64,10 +41,7 @@ void wait_terminal_key() {
     char key;
     if (read(STDIN_FILENO, &key, 1) == 1) tcflush(STDIN_FILENO, TCIFLUSH);
   }
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_terminal_modes);
-  for (int i = 0; i < k_ending_signal_count; ++i) {
-    if (installed[i]) sigaction(k_ending_signals[i], &g_previous_actions[i], nullptr);
-  }
+  restore_terminal();
 }
 
 void stdout_wait_key(void*) {

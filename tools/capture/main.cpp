@@ -155,7 +155,7 @@ Toptions parse_options(int argc, char** argv) {
       options.video = value;
       options.video_format = VIDEO_FORMAT(value);
       if (options.video_format == Tvideo_format::none)
-        usage_error("--video wants a file ending in .mp4, .webm, .gif or .webp, not \"" + value + "\"");
+        usage_error("--video wants a file ending in " + VIDEO_ENDINGS() + ", not \"" + value + "\"");
     } else if (walk.VALUE("--sheet", value)) {
       if (value.empty()) usage_error("--sheet needs a file");
       options.sheet = value;

@@ -19,7 +19,7 @@
 #include <string>     // arguments and messages
 #include <vector>     // argv
 
-#include "capture/outputs.h"  // FOLDER_OF: the partial file sits beside its target
+#include "capture/outputs.h"  // IS_FOLDER, FOLDER_OF: the partial file sits beside its target
 
 extern char** environ;  // ffmpeg sees the caller's environment
 
@@ -27,16 +27,11 @@ namespace {
 
 // ---- what the signal handler and the exit hook may touch ----
 //
-// Plain statics written with the hooked signals blocked, read by the
-// handler. The handler uses only kill, waitpid, unlink, sigaction and raise.
-
-const int k_hooked[] = {SIGINT, SIGTERM, SIGHUP};
-constexpr int k_hooked_count = 3;
+// Plain statics written with the ending signals blocked, read by the
+// clean-up, which uses only kill, waitpid and unlink.
 
 volatile pid_t g_child = 0;
 char g_partial[4096];  // empty when there is no partial file
-struct sigaction g_previous[k_hooked_count];
-bool g_hooked[k_hooked_count];
 struct sigaction g_previous_pipe;
 bool g_exit_hook = false;
 
@@ -53,62 +48,14 @@ void remove_partial_now() {
   g_partial[0] = '\0';
 }
 
-void on_signal(int signal) {
-  int saved_errno = errno;
-  remove_partial_now();
-  for (int i = 0; i < k_hooked_count; ++i)
-    if (k_hooked[i] == signal) sigaction(signal, &g_previous[i], nullptr);
-  // Pending until the handler returns (the signal is blocked in here); then
-  // the previous disposition ends the process as it would have.
-  raise(signal);
-  errno = saved_errno;
-}
-
 void remove_at_exit() { remove_partial_now(); }
 
-sigset_t hooked_set() {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int signal : k_hooked) sigaddset(&set, signal);
-  return set;
-}
-
-// Keeps the statics and the hooks consistent for the life of the object.
-class Tsignals_blocked {
- public:
-  Tsignals_blocked() {
-    sigset_t set = hooked_set();
-    sigprocmask(SIG_BLOCK, &set, &previous_);
-  }
-  ~Tsignals_blocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-  Tsignals_blocked(const Tsignals_blocked&) = delete;
-  Tsignals_blocked& operator=(const Tsignals_blocked&) = delete;
-
- private:
-  sigset_t previous_;
-};
-
-void install_hooks() {
-  if (!g_exit_hook) g_exit_hook = std::atexit(remove_at_exit) == 0;
-  struct sigaction action {};
-  action.sa_handler = on_signal;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < k_hooked_count; ++i) {
-    sigaction(k_hooked[i], nullptr, &g_previous[i]);
-    // A signal ignored at start (nohup, a background job) stays ignored.
-    g_hooked[i] = g_previous[i].sa_handler != SIG_IGN;
-    if (g_hooked[i]) sigaction(k_hooked[i], &action, nullptr);
-  }
+// A write to an encoder that has gone answers EPIPE instead of killing us.
+void ignore_broken_pipes() {
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
   sigaction(SIGPIPE, &ignore, &g_previous_pipe);
-}
-
-void restore_hooks() {
-  for (int i = 0; i < k_hooked_count; ++i)
-    if (g_hooked[i]) sigaction(k_hooked[i], &g_previous[i], nullptr);
-  sigaction(SIGPIPE, &g_previous_pipe, nullptr);
 }
 
 // ---- files and programs ----
@@ -146,34 +93,39 @@ std::string find_on_path(const char* name) {
 //  - WebP: lossy at quality 70, fed RGB so that libwebp does its own
 //    colour conversion, which keeps the small dots' colour better than
 //    ffmpeg's 4:2:0.
-std::vector<std::string> format_arguments(Tvideo_format format) {
-  const std::vector<std::string> bt709 = {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-                                          "-colorspace", "bt709", "-color_primaries", "bt709",
-                                          "-color_trc", "bt709", "-color_range", "tv"};
+struct Tvideo_kind {
+  Tvideo_format format;
+  const char* ending;  // the file name's, in lower case
+  bool bt709;          // 4:2:0 YUV in BT.709, said in the file
+  std::vector<std::string> encoder;
+};
+
+const Tvideo_kind k_kinds[] = {
+    {Tvideo_format::mp4, "mp4", true,
+     {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-movflags", "+faststart", "-f", "mp4"}},
+    {Tvideo_format::webm, "webm", true,
+     {"-c:v", "libvpx-vp9", "-b:v", "0", "-crf", "32", "-deadline", "good", "-cpu-used", "4", "-row-mt", "1", "-f",
+      "webm"}},
+    {Tvideo_format::gif, "gif", false,
+     {"-vf", "split[a][b];[a]palettegen=max_colors=64:stats_mode=single[p];[b][p]paletteuse=dither=none:new=1",
+      "-loop", "0", "-f", "gif"}},
+    {Tvideo_format::webp, "webp", false,
+     {"-c:v", "libwebp_anim", "-pix_fmt", "bgra", "-lossless", "0", "-quality", "70", "-compression_level", "4",
+      "-loop", "0", "-f", "webp"}},
+};
+
+const Tvideo_kind* kind_of(Tvideo_format format) {
+  for (const Tvideo_kind& kind : k_kinds)
+    if (kind.format == format) return &kind;
+  return nullptr;
+}
+
+std::vector<std::string> format_arguments(const Tvideo_kind& kind) {
   std::vector<std::string> args;
-  switch (format) {
-    case Tvideo_format::mp4:
-      args = bt709;
-      args.insert(args.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-movflags", "+faststart",
-                               "-f", "mp4"});
-      break;
-    case Tvideo_format::webm:
-      args = bt709;
-      args.insert(args.end(), {"-c:v", "libvpx-vp9", "-b:v", "0", "-crf", "32", "-deadline", "good",
-                               "-cpu-used", "4", "-row-mt", "1", "-f", "webm"});
-      break;
-    case Tvideo_format::gif:
-      args = {"-vf",
-              "split[a][b];[a]palettegen=max_colors=64:stats_mode=single[p];[b][p]paletteuse=dither=none:new=1",
-              "-loop", "0", "-f", "gif"};
-      break;
-    case Tvideo_format::webp:
-      args = {"-c:v", "libwebp_anim", "-pix_fmt", "bgra", "-lossless", "0", "-quality", "70",
-              "-compression_level", "4", "-loop", "0", "-f", "webp"};
-      break;
-    case Tvideo_format::none:
-      break;
-  }
+  if (kind.bt709)
+    args = {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-colorspace", "bt709",
+            "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"};
+  args.insert(args.end(), kind.encoder.begin(), kind.encoder.end());
   return args;
 }
 
@@ -188,6 +140,36 @@ std::string input_rate(Tvideo_format format, int fps) {
   return "100/" + std::to_string(delay);
 }
 
+// Starts `program` with `input` as its stdin, `messages` (when >= 0) as its
+// stderr and /dev/null as its stdout; 0 or the error number.
+int spawn(const std::string& program, std::vector<std::string>& args, int input, int messages, pid_t& child) {
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(&arg[0]);
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, input, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (messages >= 0) posix_spawn_file_actions_adddup2(&actions, messages, 2);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // Its own process group: a terminal's Ctrl-C reaches only us. Default
+  // dispositions and an empty mask: it must not inherit our ignored SIGPIPE
+  // or the signals blocked right now.
+  sigset_t defaults = SIGNALS_ENDING_SET();
+  sigaddset(&defaults, SIGPIPE);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+  const int error = posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  return error;
+}
+
 }  // namespace
 
 Tvideo_format VIDEO_FORMAT(const std::string& path) {
@@ -196,11 +178,17 @@ Tvideo_format VIDEO_FORMAT(const std::string& path) {
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return Tvideo_format::none;
   std::string extension;
   for (char c : path.substr(dot + 1)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (extension == "mp4") return Tvideo_format::mp4;
-  if (extension == "webm") return Tvideo_format::webm;
-  if (extension == "gif") return Tvideo_format::gif;
-  if (extension == "webp") return Tvideo_format::webp;
+  for (const Tvideo_kind& kind : k_kinds)
+    if (extension == kind.ending) return kind.format;
   return Tvideo_format::none;
+}
+
+std::string VIDEO_ENDINGS() {
+  std::string list;
+  const std::size_t count = sizeof k_kinds / sizeof k_kinds[0];
+  for (std::size_t i = 0; i < count; ++i)
+    list += std::string(i == 0 ? "" : i + 1 == count ? " or " : ", ") + "." + k_kinds[i].ending;
+  return list;
 }
 
 Tvideo::~Tvideo() { ABORT(); }
@@ -211,28 +199,42 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
     why = "a video is already being written";
     return false;
   }
-  if (format == Tvideo_format::none || width <= 0 || height <= 0 || fps <= 0)
-    return fail(why, "cannot write \"" + path + "\" as a video");
+  const Tvideo_kind* kind = kind_of(format);
+  if (!kind || width <= 0 || height <= 0 || fps <= 0) return fail(why, "cannot write \"" + path + "\" as a video");
   const std::string ffmpeg = find_on_path("ffmpeg");
   if (ffmpeg.empty())
     return fail(why, "ffmpeg not found on the PATH; install Debian's package ffmpeg (scripts/setup --capture does)");
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return fail(why, "\"" + path + "\" is a folder");
-  const std::string folder = FOLDER_OF(path);
-  std::string partial = folder + "/.vorpane-video-XXXXXX";
-  if (partial.size() >= sizeof g_partial) return fail(why, "the path \"" + path + "\" is too long");
+  if (IS_FOLDER(path)) return fail(why, "\"" + path + "\" is a folder");
+  if (FOLDER_OF(path).size() + sizeof "/.vorpane-video-XXXXXX" > sizeof g_partial)
+    return fail(why, "the path \"" + path + "\" is too long");
 
   path_ = path;
   width_ = width;
   height_ = height;
   frames_ = 0;
   Tsignals_blocked blocked;
-  install_hooks();
+  hook();
   open_ = true;  // from here every failure goes through ABORT
+  return make_partial(why) && start_encoder(ffmpeg, format, fps, why);
+}
 
-  // The partial file is made here, not by ffmpeg, so that its name is ours
-  // alone and a folder that takes no file is reported before any work.
-  std::vector<char> name(partial.begin(), partial.end());
+void Tvideo::hook() {
+  if (!g_exit_hook) g_exit_hook = std::atexit(remove_at_exit) == 0;
+  hooks_.reset(new Tsignal_hooks(remove_partial_now));
+  ignore_broken_pipes();
+}
+
+void Tvideo::unhook() {
+  hooks_.reset();
+  sigaction(SIGPIPE, &g_previous_pipe, nullptr);
+}
+
+// The partial file is made here, not by ffmpeg, so that its name is ours
+// alone and a folder that takes no file is reported before any work.
+bool Tvideo::make_partial(std::string& why) {
+  const std::string folder = FOLDER_OF(path_);
+  const std::string pattern = folder + "/.vorpane-video-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = mkstemp(name.data());
   if (fd < 0) {
@@ -246,7 +248,13 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
   umask(mask);
   fchmod(fd, 0666 & ~mask);
   close(fd);
+  return true;
+}
 
+// Called with the ending signals blocked, so that the child's pid reaches
+// the clean-up before any signal can.
+bool Tvideo::start_encoder(const std::string& ffmpeg, Tvideo_format format, int fps, std::string& why) {
+  const Tvideo_kind& kind = *kind_of(format);  // OPEN checked it
   int frames_pipe[2];
   if (pipe2(frames_pipe, O_CLOEXEC) != 0)
     return fail(why, std::string("cannot make a pipe (") + std::strerror(errno) + ")");
@@ -258,37 +266,13 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
 
   std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostats", "-y",
                                    "-f", "rawvideo", "-pix_fmt", "rgb24",
-                                   "-video_size", std::to_string(width) + "x" + std::to_string(height),
-                                   "-framerate", input_rate(format, fps), "-i", "pipe:0", "-an"};
-  std::vector<std::string> encoder = format_arguments(format);
+                                   "-video_size", std::to_string(width_) + "x" + std::to_string(height_),
+                                   "-framerate", input_rate(kind.format, fps), "-i", "pipe:0", "-an"};
+  const std::vector<std::string> encoder = format_arguments(kind);
   args.insert(args.end(), encoder.begin(), encoder.end());
   args.push_back("file:" + partial_);  // "file:": a name with a colon is not a protocol
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(&arg[0]);
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, frames_pipe[0], 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  if (messages_ >= 0) posix_spawn_file_actions_adddup2(&actions, messages_, 2);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  // Its own process group: a terminal's Ctrl-C reaches only us. Default
-  // dispositions and an empty mask: it must not inherit our ignored SIGPIPE
-  // or the signals blocked right now.
-  sigset_t defaults = hooked_set();
-  sigaddset(&defaults, SIGPIPE);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   pid_t child = 0;
-  int error = posix_spawn(&child, ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
+  const int error = spawn(ffmpeg, args, frames_pipe[0], messages_, child);
   close(frames_pipe[0]);
   if (error != 0) return fail(why, "cannot start " + ffmpeg + " (" + std::strerror(error) + ")");
   child_ = child;
@@ -346,7 +330,7 @@ bool Tvideo::FINISH(std::string& why) {
     fsync(folder);
     close(folder);
   }
-  restore_hooks();
+  unhook();
   open_ = false;
   if (messages_ >= 0) close(messages_);
   messages_ = -1;
@@ -358,7 +342,7 @@ void Tvideo::ABORT() {
   {
     Tsignals_blocked blocked;
     remove_partial_now();
-    restore_hooks();
+    unhook();
   }
   open_ = false;
   child_ = 0;

@@ -24,11 +24,11 @@
 //    final rename cannot cross file systems); FINISH syncs and renames it
 //    onto FILE only after ffmpeg has exited with status 0. Until then any
 //    end of the run removes it: a failed call, ABORT, the destructor,
-//    exit() (an atexit hook), and SIGINT, SIGTERM and SIGHUP.
-//  - Signals: while a video is open, SIGINT, SIGTERM and SIGHUP (unless
-//    ignored when OPEN ran) are caught; the handler kills and reaps ffmpeg,
-//    unlinks the partial file, restores the previous disposition and raises
-//    the signal again, so the process ends as it would have (Ctrl-C: status
+//    exit() (an atexit hook), and SIGHUP, SIGINT, SIGQUIT and SIGTERM.
+//  - Signals: while a video is open, SIGHUP, SIGINT, SIGQUIT and SIGTERM
+//    (unless ignored when OPEN ran) are caught (platform/signals.h); the
+//    clean-up kills and reaps ffmpeg and unlinks the partial file, then the
+//    previous disposition is restored and the signal raised again, so the process ends as it would have (Ctrl-C: status
 //    130 in the shell). The caller installs nothing and checks no flag.
 //    ffmpeg runs in its own process group so that a terminal's Ctrl-C
 //    reaches only this process, which alone decides what happens to the
@@ -46,14 +46,20 @@
 
 #include <sys/types.h>  // pid_t
 
+#include <memory>  // the signal hooks, held while a video is open
 #include <string>  // paths and reasons
+#include <vector>  // program arguments
 
-#include "render/picture.h"  // Tpicture: the frames
+#include "platform/signals.h"  // held while a video is open
+#include "render/picture.h"    // Tpicture: the frames
 
 enum class Tvideo_format { none, mp4, webm, gif, webp };
 
 // From the file name's extension, in any letter case; none for the rest.
 Tvideo_format VIDEO_FORMAT(const std::string& path);
+// The endings VIDEO_FORMAT knows, for messages: ".mp4, .webm, .gif or .webp".
+std::string VIDEO_ENDINGS();
+
 
 class Tvideo {
  public:
@@ -76,6 +82,10 @@ class Tvideo {
 
  private:
   bool fail(std::string& why, const std::string& what);  // ABORT, then why = what
+  void hook();    // the exit hook, the signal hooks, SIGPIPE ignored
+  void unhook();  // the signals as they were before OPEN
+  bool make_partial(std::string& why);
+  bool start_encoder(const std::string& ffmpeg, Tvideo_format format, int fps, std::string& why);
   std::string end_encoder();      // "" when ffmpeg exited with status 0
   std::string encoder_message();  // ffmpeg's last lines of complaint
 
@@ -88,4 +98,5 @@ class Tvideo {
   pid_t child_ = 0;   // until reaped
   int pipe_ = -1;      // write end of ffmpeg's stdin
   int messages_ = -1;  // ffmpeg's stderr, in memory
+  std::unique_ptr<Tsignal_hooks> hooks_;
 };

@@ -1,0 +1,70 @@
+// signals_test.cpp - the ending signals' clean-up: it runs, the process then
+// ends by the signal as it would have, nested hooks run inner to outer, and
+// an ignored signal stays ignored. Each case runs in a child process.
+#include <gtest/gtest.h>
+#include <sys/wait.h>  // waitpid and the child's status
+#include <unistd.h>    // fork, pipe, write
+
+#include <string>
+
+#include "platform/signals.h"  // under test
+
+namespace {
+
+int g_report = -1;  // the write end of the child's report pipe
+
+void report_inner() { (void)!write(g_report, "i", 1); }
+void report_outer() { (void)!write(g_report, "o", 1); }
+
+// Runs `body` in a child; returns what its clean-ups reported and its wait
+// status.
+template <typename Tbody>
+std::string in_child(Tbody body, int& status) {
+  int ends[2];
+  if (pipe(ends) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    g_report = ends[1];
+    body();
+    _exit(0);
+  }
+  close(ends[1]);
+  std::string got;
+  char c;
+  while (read(ends[0], &c, 1) == 1) got += c;
+  close(ends[0]);
+  waitpid(child, &status, 0);
+  return got;
+}
+
+TEST(Signals, NestedCleanUpsRunInnerFirstThenTheSignalEndsTheProcess) {
+  int status = 0;
+  const std::string order = in_child(
+      [] {
+        Tsignal_hooks outer(report_outer);
+        Tsignal_hooks inner(report_inner);
+        raise(SIGTERM);
+      },
+      status);
+  EXPECT_EQ(order, "io");
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+}
+
+TEST(Signals, HooksGoneLeaveTheSignalAsItWasAndIgnoredStaysIgnored) {
+  int status = 0;
+  const std::string order = in_child(
+      [] {
+        { Tsignal_hooks gone(report_inner); }
+        signal(SIGHUP, SIG_IGN);
+        Tsignal_hooks hooks(report_outer);
+        raise(SIGHUP);  // ignored before the hooks: still ignored
+        Tsignals_blocked blocked;
+        raise(SIGINT);  // held until the block ends, then caught
+      },
+      status);
+  EXPECT_EQ(order, "o");
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+}
+
+}  // namespace

@@ -3,7 +3,7 @@
 //   vorpane [--start-frame N] [--paused] [--scale K] [--help] [--version]
 //
 // With no option the show runs from frame 1 in a 640 x 480 window, as it
-// always has; the options only add ways to look at it (game/show.h).
+// always has; the options only add ways to look at it (show/show.h).
 #include <cstdio>   // usage and help
 #include <cstdlib>  // exit
 #include <string>   // option values

@@ -24,7 +24,8 @@ void press(Tscene& scene, Tplay& play, Tkey key) {
     case VP_KEY_PAGE_UP: {
       // Land on the frame before the entry, so that the entry itself is
       // stepped, drawn and reported like any other frame.
-      const long to = key == VP_KEY_PAGE_DOWN ? NEXT_PHASE_FRAME(play.frame) : PREVIOUS_PHASE_FRAME(play.frame);
+      const long to = key == VP_KEY_PAGE_DOWN ? NEXT_PHASE_FRAME(scene, play.frame)
+                                               : PREVIOUS_PHASE_FRAME(scene, play.frame);
       if (to < 1) break;
       PLAY_SKIP_TO(scene, play, to - 1);
       play.steps = 1;

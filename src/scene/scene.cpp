@@ -1,12 +1,9 @@
-// scene.cpp - the show's fixed programme.
+// scene.cpp - the built-in show's programme, and any scene built from its description.
 #include "scene/scene.h"
 
 #include "platform/random.h"         // the spline control points
-#include "platform/runtime_error.h"  // VP_CHECK_INDEX
 
 namespace {
-
-constexpr int k_start_angle[VP_EMITTER_COUNT] = {0, 90, 180, 270};
 
 struct Temitter_row {
   int activetime;
@@ -15,7 +12,7 @@ struct Temitter_row {
 };
 
 // Movement phases 1..6; every one restarts at the window's centre.
-constexpr Temitter_row k_emitter_phases[VP_EMITTER_PHASES] = {
+constexpr Temitter_row k_emitter_phases[] = {
     {1300, 0.0f, 0.0f, 2, 2, AI_CIRCLE_ID},
     {300, 320.0f, 240.0f, -2, 150, AI_POLAR_ID},
     {1300, 320.0f, 240.0f, -5, 2, AI_CIRCLE_ID},
@@ -35,7 +32,7 @@ struct Tturret_row {
 };
 
 // Firing phases 1..10: only the columns that differ between phases.
-constexpr Tturret_row k_turret_phases[VP_TURRET_PHASES] = {
+constexpr Tturret_row k_turret_phases[] = {
     {1600, 420.0f, 0.0f, 10.0f, 5, 2, 2, 80, 5.029f, 0.0f, 0.0f, 3, -40, 0, 2, 2},
     {600, 320.0f, 0.0005f, 10.0f, 5, 5, 6, 8, 0.029f, 0.15f, 0.0f, 5, -40, 3, 2, 1},
     {700, 320.0f, 0.0f, 10.0f, 5, 5, 4, 90, 0.029f, 0.15f, 0.0f, 2, -40, 0, 2, 1},
@@ -48,110 +45,143 @@ constexpr Tturret_row k_turret_phases[VP_TURRET_PHASES] = {
     {1300, 320.0f, 0.0f, -40.0f, 95, 150, 10, 36, 5.1529f, 0.0f, 0.3f, 3, 24, 10, 3, 3},
 };
 
-void add_emitter_phase(Tscene& scene, Temitter_phase& scratch, const Temitter_row& row) {
-  scratch.ACTIVETIME = row.activetime;
-  scratch.X = 320.0f;
-  scratch.Y = 240.0f;
-  scratch.XV = 0.0f;
-  scratch.YV = 0.0f;
-  scratch.XCENTER = row.xcenter;
-  scratch.YCENTER = row.ycenter;
-  scratch.ACTIVE = 1;
-  scratch.ANGLE_SPEED = row.angle_speed;
-  scratch.RADIUS_DELTA = row.radius_delta;
-  scratch.AI = row.ai;
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
-    scratch.ANGLE = k_start_angle[i];
+Temitter_phase emitter_phase(const Temitter_row& row) {
+  Temitter_phase phase;
+  phase.ACTIVETIME = row.activetime;
+  phase.X = 320.0f;
+  phase.Y = 240.0f;
+  phase.XV = 0.0f;
+  phase.YV = 0.0f;
+  phase.XCENTER = row.xcenter;
+  phase.YCENTER = row.ycenter;
+  phase.ACTIVE = 1;
+  phase.ANGLE_SPEED = row.angle_speed;
+  phase.RADIUS_DELTA = row.radius_delta;
+  phase.AI = row.ai;
+  return phase;
+}
+
+Tturret_phase turret_phase(const Tturret_row& row) {
+  Tturret_phase phase;
+  phase.ACTIVETIME = row.activetime;
+  phase.TARGETING = 0;
+  phase.P_POSITION = nullptr;
+  phase.P_TARGET = nullptr;
+  phase.X = row.x;
+  phase.Y = 140.0f;
+  phase.XV = 0.0f;
+  phase.YV = 0.0f;
+  phase.XG = 0.0f;
+  phase.YG = row.yg;
+  phase.TARGETX = 0.0f;
+  phase.TARGETY = 0.0f;
+  phase.ACTIVE = 1;
+  phase.X_RADIUS = row.radius;
+  phase.Y_RADIUS = row.radius;
+  phase.MINROTATION = 0;
+  phase.MAXROTATION = 359;
+  phase.ROTATION_TYPE = 0;
+  phase.ROTSPEED = row.rotspeed;
+  phase.ROTDIR = 1;
+  phase.SPAWNDELAY = 1;
+  phase.MAXSPAWNDELAY = row.maxspawndelay;
+  phase.MAXBULLET = 256;
+  phase.BULLET_ENERGY = 10;
+  phase.BULLET_DEATH_ID = 0;
+  phase.BULLETS_PER_SHOT = row.bullets_per_shot;
+  phase.SPREAD_ROTATION = row.spread_rotation;
+  phase.BULLETSPEED = row.bulletspeed;
+  phase.BULLETSPEED_DELTA = row.bulletspeed_delta;
+  phase.BULLETOFFSET = row.bulletoffset;
+  phase.WAVEMODE = row.wavemode;
+  phase.BULLETCOUNTER = 0;
+  phase.BULLETCOUNTERDELAY = row.bulletcounterdelay;
+  phase.BULLETWAVEMAX = row.bulletwavemax;
+  phase.BULLETWAVEMAXDELAY = row.bulletwavemaxdelay;
+  phase.BULLET_TYPE = row.bullet_type;
+  phase.BULLET_MIN_FRAME = 0;
+  phase.BULLET_NUM_FRAME = 1;
+  phase.BULLET_BASE_FRAME = 0;
+  return phase;
+}
+
+// Phase k goes to emitters 0, 1, 2, ... before phase k + 1, each with its
+// emitter's own angle; ADDTO_LIST stores a copy, so one scratch record serves.
+void add_movement_phase(Tscene& scene, Temitter_phase scratch) {
+  for (int i = 0; i < scene.emitter_count; ++i) {
+    scratch.ANGLE = scene.desc.start_angles[i];
     scene.emitters[i].ADDTO_LIST(scratch);
   }
 }
 
-void add_turret_phase(Tscene& scene, Tturret_phase& scratch, const Tturret_row& row) {
-  scratch.ACTIVETIME = row.activetime;
-  scratch.TARGETING = 0;
-  scratch.P_POSITION = nullptr;
-  scratch.P_TARGET = nullptr;
-  scratch.X = row.x;
-  scratch.Y = 140.0f;
-  scratch.XV = 0.0f;
-  scratch.YV = 0.0f;
-  scratch.XG = 0.0f;
-  scratch.YG = row.yg;
-  scratch.TARGETX = 0.0f;
-  scratch.TARGETY = 0.0f;
-  scratch.ACTIVE = 1;
-  scratch.X_RADIUS = row.radius;
-  scratch.Y_RADIUS = row.radius;
-  scratch.MINROTATION = 0;
-  scratch.MAXROTATION = 359;
-  scratch.ROTATION_TYPE = 0;
-  scratch.ROTSPEED = row.rotspeed;
-  scratch.ROTDIR = 1;
-  scratch.SPAWNDELAY = 1;
-  scratch.MAXSPAWNDELAY = row.maxspawndelay;
-  scratch.MAXBULLET = 256;
-  scratch.BULLET_ENERGY = 10;
-  scratch.BULLET_DEATH_ID = 0;
-  scratch.BULLETS_PER_SHOT = row.bullets_per_shot;
-  scratch.SPREAD_ROTATION = row.spread_rotation;
-  scratch.BULLETSPEED = row.bulletspeed;
-  scratch.BULLETSPEED_DELTA = row.bulletspeed_delta;
-  scratch.BULLETOFFSET = row.bulletoffset;
-  scratch.WAVEMODE = row.wavemode;
-  scratch.BULLETCOUNTER = 0;
-  scratch.BULLETCOUNTERDELAY = row.bulletcounterdelay;
-  scratch.BULLETWAVEMAX = row.bulletwavemax;
-  scratch.BULLETWAVEMAXDELAY = row.bulletwavemaxdelay;
-  scratch.BULLET_TYPE = row.bullet_type;
-  scratch.BULLET_MIN_FRAME = 0;
-  scratch.BULLET_NUM_FRAME = 1;
-  scratch.BULLET_BASE_FRAME = 0;
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
-    scratch.ROTATION = k_start_angle[i];
+void add_firing_phase(Tscene& scene, Tturret_phase scratch) {
+  for (int i = 0; i < scene.emitter_count; ++i) {
+    scratch.ROTATION = scene.desc.start_angles[i];
     scene.emitters[i].turret.ADDTO_LIST(scratch);
+  }
+}
+
+// x is drawn before y, emitter by emitter, point by point; each product is
+// worked in double and rounded to float once.
+void draw_spline_points(Tscene& scene) {
+  const Tscene_desc& d = scene.desc;
+  for (int i = 0; i < scene.emitter_count; ++i) {
+    Tspline& spline = scene.emitters[i].spline;
+    spline.INITCOORDS(d.spline_points);
+    spline.SPEED(d.spline_speed);
+    for (int j = 0; j < spline.MAXINDEX(); ++j) {
+      const double x = static_cast<double>(d.spline_area.left) + RND() * static_cast<double>(d.spline_area.width);
+      const double y = static_cast<double>(d.spline_area.top) + RND() * static_cast<double>(d.spline_area.height);
+      spline.P(j, static_cast<float>(x), static_cast<float>(y));
+    }
   }
 }
 
 }  // namespace
 
-void BUILD_SCENE(Tscene& scene) {
+const Tscene_desc& SCENE_BUILTIN() {
+  static const Tscene_desc builtin = [] {
+    Tscene_desc d;
+    d.start_angles = {0, 90, 180, 270};
+    for (const Temitter_row& row : k_emitter_phases) d.movement.push_back(emitter_phase(row));
+    for (const Tturret_row& row : k_turret_phases) d.firing.push_back(turret_phase(row));
+    return d;
+  }();
+  return builtin;
+}
+
+void BUILD_SCENE(Tscene& scene) { BUILD_SCENE(scene, SCENE_BUILTIN()); }
+
+void BUILD_SCENE(Tscene& scene, const Tscene_desc& desc) {
+  if (&desc != &scene.desc) scene.desc = desc;  // a rebuild passes its own
   DESTROY_SCENE(scene);
   // The show draws its points before it seeds the source; rewinding here
   // gives every build those same points, a rebuilt scene included.
   RANDOM_RESET();
-  Temitter_phase emitter_scratch;
-  scene.emitters = new Temitter[VP_EMITTER_COUNT];  // constructed 0, 1, 2, 3
-  add_emitter_phase(scene, emitter_scratch, k_emitter_phases[0]);
+  scene.emitter_count = scene.desc.EMITTERS();
+  scene.emitters = new Temitter[scene.emitter_count];  // constructed 0, 1, 2, ...
+  if (scene.desc.pool_size != VP_POOL_SIZE)
+    for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.RESIZE_POOL(scene.desc.pool_size);
+  add_movement_phase(scene, scene.desc.movement[0]);
+  draw_spline_points(scene);
+  for (std::size_t k = 1; k < scene.desc.movement.size(); ++k) add_movement_phase(scene, scene.desc.movement[k]);
+  for (const Tturret_phase& phase : scene.desc.firing) add_firing_phase(scene, phase);
 
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
-    Tspline& spline = scene.emitters[i].spline;
-    spline.INITCOORDS(60);
-    spline.SPEED(0.01f);
-    for (int j = 0; j < spline.MAXINDEX(); ++j) {
-      const double x = RND() * 640.0;  // x is drawn before y
-      const double y = RND() * 480.0;
-      spline.P(j, static_cast<float>(x), static_cast<float>(y));
-    }
-  }
-
-  for (int k = 1; k < VP_EMITTER_PHASES; ++k) add_emitter_phase(scene, emitter_scratch, k_emitter_phases[k]);
-
-  Tturret_phase turret_scratch;
-  for (const Tturret_row& row : k_turret_phases) add_turret_phase(scene, turret_scratch, row);
-
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.emitters[i].START();
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.emitters[i].turret.START();
+  for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].START();
+  for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.START();
 
   scene.target = Ttarget_point{0.0f, 0.0f};
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.emitters[i].turret.SET_TARGET(&scene.target);
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.shown[i] = scene.emitters[i].ACTIVE();
+  for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.SET_TARGET(&scene.target);
+  scene.shown.assign(static_cast<std::size_t>(scene.emitter_count), 0);
+  for (int i = 0; i < scene.emitter_count; ++i) scene.shown[i] = scene.emitters[i].ACTIVE();
 }
 
 Tscene::~Tscene() { DESTROY_SCENE(*this); }
 
 void DESTROY_SCENE(Tscene& scene) {
-  delete[] scene.emitters;  // destroyed 3, 2, 1, 0
+  delete[] scene.emitters;  // destroyed last to first
   scene.emitters = nullptr;
+  scene.emitter_count = 0;
 }
 
 int STEP_EMITTER(Temitter& emitter) {
@@ -162,15 +192,5 @@ int STEP_EMITTER(Temitter& emitter) {
 }
 
 void STEP_SCENE(Tscene& scene) {
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) scene.shown[i] = STEP_EMITTER(scene.emitters[i]);
-}
-
-int SCENE_EMITTER_PHASE_TIME(int k) {
-  VP_CHECK_INDEX(k - 1, VP_EMITTER_PHASES, "scene", "SCENE_EMITTER_PHASE_TIME");
-  return k_emitter_phases[k - 1].activetime;
-}
-
-int SCENE_TURRET_PHASE_TIME(int k) {
-  VP_CHECK_INDEX(k - 1, VP_TURRET_PHASES, "scene", "SCENE_TURRET_PHASE_TIME");
-  return k_turret_phases[k - 1].activetime;
+  for (int i = 0; i < scene.emitter_count; ++i) scene.shown[i] = STEP_EMITTER(scene.emitters[i]);
 }

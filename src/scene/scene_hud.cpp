@@ -74,7 +74,7 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
   // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
   // phase's pattern is still in force.
   lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+  for (int i = 0; i < scene.emitter_count; ++i) {
     const Temitter& e = scene.emitters[i];
     const std::string move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
     const std::string fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));

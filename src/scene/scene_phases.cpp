@@ -12,20 +12,11 @@ namespace {
 // decremented first and runs out once it is below 0.
 long countdown_calls(int t) { return t > 0 ? static_cast<long>(t) + 1 : 1; }
 
-std::vector<int> scene_durations(int count, int (*duration)(int)) {
+template <typename Tphase>
+Tphase_timeline timeline_of(const std::vector<Tphase>& phases) {
   std::vector<int> durations;
-  for (int k = 1; k <= count; ++k) durations.push_back(duration(k));
-  return durations;
-}
-
-const Tphase_timeline& emitter_timeline() {
-  static const Tphase_timeline timeline(scene_durations(VP_EMITTER_PHASES, SCENE_EMITTER_PHASE_TIME));
-  return timeline;
-}
-
-const Tphase_timeline& turret_timeline() {
-  static const Tphase_timeline timeline(scene_durations(VP_TURRET_PHASES, SCENE_TURRET_PHASE_TIME));
-  return timeline;
+  for (const Tphase& phase : phases) durations.push_back(phase.ACTIVETIME);
+  return Tphase_timeline(durations);
 }
 
 }  // namespace
@@ -69,10 +60,11 @@ long Tphase_timeline::PREVIOUS_ENTRY(long frame) const {
   return start + *(it - 1);
 }
 
-long NEXT_PHASE_FRAME(long frame) {
-  return std::min(emitter_timeline().NEXT_ENTRY(frame), turret_timeline().NEXT_ENTRY(frame));
+long NEXT_PHASE_FRAME(const Tscene& scene, long frame) {
+  return std::min(timeline_of(scene.desc.movement).NEXT_ENTRY(frame), timeline_of(scene.desc.firing).NEXT_ENTRY(frame));
 }
 
-long PREVIOUS_PHASE_FRAME(long frame) {
-  return std::max(emitter_timeline().PREVIOUS_ENTRY(frame), turret_timeline().PREVIOUS_ENTRY(frame));
+long PREVIOUS_PHASE_FRAME(const Tscene& scene, long frame) {
+  return std::max(timeline_of(scene.desc.movement).PREVIOUS_ENTRY(frame),
+                  timeline_of(scene.desc.firing).PREVIOUS_ENTRY(frame));
 }

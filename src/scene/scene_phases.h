@@ -19,6 +19,8 @@
 
 #include <vector>  // the phase durations and the entry offsets
 
+#include "scene/scene.h"  // the scene's phase lists
+
 // The entry frames of one schedule: the owner's constructor record followed
 // by phases of the given ACTIVETIMEs (at least one).
 class Tphase_timeline {
@@ -45,8 +47,9 @@ class Tphase_timeline {
   long period_ = 0;
 };
 
-// The whole show (movement and firing schedules of all four emitters, which
+// The whole scene (movement and firing schedules of all its emitters, which
 // share their durations): the first frame after `frame` at which any of
 // them enters a phase, and the last one before it (0 when there is none).
-long NEXT_PHASE_FRAME(long frame);
-long PREVIOUS_PHASE_FRAME(long frame);
+// Timelines are worked out on each call: a key press's worth of work.
+long NEXT_PHASE_FRAME(const Tscene& scene, long frame);
+long PREVIOUS_PHASE_FRAME(const Tscene& scene, long frame);

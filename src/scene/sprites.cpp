@@ -3,7 +3,7 @@
 
 void SCENE_SPRITES(const Tscene& scene, std::vector<Tsprite>& sprites) {
   sprites.clear();
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+  for (int i = 0; i < scene.emitter_count; ++i) {
     if (scene.shown[i] == 0) continue;
     const Temitter& emitter = scene.emitters[i];
     sprites.push_back(Tsprite{emitter.X(), emitter.Y(), VP_SPRITE_EMITTER});

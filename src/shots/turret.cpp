@@ -18,6 +18,16 @@ Tturret::Tturret(int maxbullet) : pool_(new Tbullet[VP_POOL_SIZE]) {
 
 Tturret::~Tturret() { delete[] pool_; }
 
+void Tturret::RESIZE_POOL(int size) {
+  if (size < 1) size = 1;
+  Tbullet* pool = new Tbullet[size];
+  delete[] pool_;
+  pool_ = pool;
+  pool_size_ = size;
+  p_.MAXBULLET = CLAMP_MAXBULLET(p_.MAXBULLET);
+  restyle_due_ = true;
+}
+
 Tbullet Tturret::BULLET(int i) const {
   VP_CHECK_INDEX(i, p_.MAXBULLET, "Tturret", "BULLET");
   Tbullet copy;

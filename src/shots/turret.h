@@ -3,9 +3,10 @@
 //
 // Rules and invariants:
 //  - Angles in whole degrees, 0 along +x, 90 along +y (y grows downward).
-//  - The pool always holds VP_POOL_SIZE bullets; MAXBULLET (how many of them
-//    are used, from index 0) is clamped into 0..VP_POOL_SIZE wherever it is
-//    stored, so no index ever leaves the pool.
+//  - The pool holds POOL_SIZE bullets, VP_POOL_SIZE unless RESIZE_POOL made
+//    it another size before the turret first fired; MAXBULLET (how many of
+//    them are used, from index 0) is clamped into 0..POOL_SIZE wherever it
+//    is stored, so no index ever leaves the pool.
 //  - P_POSITION and P_TARGET are borrowed, never owned; a phase whose pointer
 //    is null keeps the turret's pointer (the target survives phase changes).
 //  - One SHOOT per frame; nothing here allocates after construction.
@@ -139,9 +140,12 @@ class Tturret {
     p_.MAXBULLET = CLAMP_MAXBULLET(value);
     restyle_due_ = true;
   }
-  static int CLAMP_MAXBULLET(int value) {
-    return value < 0 ? 0 : (value > VP_POOL_SIZE ? VP_POOL_SIZE : value);
-  }
+  int CLAMP_MAXBULLET(int value) const { return value < 0 ? 0 : (value > pool_size_ ? pool_size_ : value); }
+
+  int POOL_SIZE() const { return pool_size_; }
+  // A new pool of `size` idle bullets (1 or more), MAXBULLET clamped to it;
+  // for a scene being built, before anything is fired.
+  void RESIZE_POOL(int size);
 
   // A copy of pool bullet i (0 <= i < MAXBULLET, else fatal), made as a
   // default bullet assigned from the pool's, so DELAY reads -1.
@@ -186,6 +190,7 @@ class Tturret {
   int LISTINDEX_ = 0;
   Tturret_phase p_;
   Tbullet* pool_;
+  int pool_size_ = VP_POOL_SIZE;
 
  public:
   Tturret_Tlist schedule;

@@ -85,7 +85,7 @@ TEST_F(PlayTest, TheTargetReachesTheSceneOnlyOnAStep) {
 // frame with the mouse outside the window, backwards (a rebuild) as well.
 TEST_F(PlayTest, PageDownAndUpLandOnTheEntryFrameOfAPlainRun) {
   for (int i = 0; i < 10; ++i) PLAY_STEP(scene, play, Tframe_input());
-  const long next = NEXT_PHASE_FRAME(10);
+  const long next = NEXT_PHASE_FRAME(scene, 10);
   PLAY_STEP(scene, play, pressing({VP_KEY_PAGE_DOWN}));
   EXPECT_EQ(play.frame, next);
   Tscene reference;
@@ -95,7 +95,7 @@ TEST_F(PlayTest, PageDownAndUpLandOnTheEntryFrameOfAPlainRun) {
   expect_same_scene(scene, reference);
 
   PLAY_STEP(scene, play, pressing({VP_KEY_SPACE, VP_KEY_PAGE_UP}));
-  EXPECT_EQ(play.frame, PREVIOUS_PHASE_FRAME(next));
+  EXPECT_EQ(play.frame, PREVIOUS_PHASE_FRAME(scene, next));
   EXPECT_TRUE(play.paused);
 }
 

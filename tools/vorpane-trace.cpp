@@ -1,12 +1,13 @@
 // vorpane-trace - runs the show's simulation without a window and writes the
 // positions of every emitter and every bullet in flight as CSV.
 //
-//   vorpane-trace [--frames N] [--target X,Y] [--every K]
+//   vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]]
 //
 // The scene is built from the random source's fixed initial state, exactly as
-// the program builds it, so the trace is what the program shows with the
-// mouse held at the target point. Schedule reports are silenced so that
-// stdout carries only the CSV.
+// the program builds it, and stepped by the show's own frame step, so the
+// trace is what the program shows with the mouse held at the target point.
+// Schedule reports are silenced so that stdout carries only the CSV.
+// --check reads the scene file and says whether it is good, without running.
 #include <charconv>  // to_chars for the integer columns
 #include <cstdio>    // stdout, stderr
 #include <cstdlib>   // exit
@@ -14,20 +15,24 @@
 #include <string>    // option values
 #include <vector>    // the output buffer
 
-#include "scene/scene.h"        // the show
-#include "platform/console.h"  // CONSOLE_SILENCE
 #include "cli/args.h"           // numbers on the command line
+#include "cli/scene_option.h"   // --scene
+#include "platform/console.h"   // CONSOLE_SILENCE
+#include "scene/play.h"         // the frame step
+#include "scene/scene.h"        // the show
 #include "core/float_text.h"   // shortest float text
 
 namespace {
 
-const char k_usage[] = "usage: vorpane-trace [--frames N] [--target X,Y] [--every K]";
+const char k_usage[] = "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]]";
 
 struct Toptions {
   long frames = 600;
   float target_x = -1.0f;
   float target_y = -1.0f;
   long every = 1;
+  std::string scene;  // empty: the built-in show
+  bool check = false;
 };
 
 [[noreturn]] void usage_error(const std::string& what) {
@@ -46,6 +51,9 @@ Toptions parse_options(int argc, char** argv) {
                   "  --frames N    frames to simulate (default 600)\n"
                   "  --target X,Y  target point for every frame (default -1,-1)\n"
                   "  --every K     print every K-th frame and the last (default 1)\n"
+                  "  --scene FILE  the show from a scene file (docs/SCENES.md)\n"
+                  "  --check       only read the scene file: exit 0 when it is good, 2 with\n"
+                  "                its mistakes on stderr when it is not\n"
                   "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n",
                   k_usage);
       std::exit(0);
@@ -53,6 +61,11 @@ Toptions parse_options(int argc, char** argv) {
       ok = PARSE_WHOLE(value, options.frames) && options.frames > 0;
     } else if (walk.VALUE("--every", value)) {
       ok = PARSE_WHOLE(value, options.every) && options.every > 0;
+    } else if (walk.VALUE("--scene", value)) {
+      ok = !value.empty();
+      options.scene = value;
+    } else if (walk.FLAG("--check")) {
+      options.check = true;
     } else if (walk.VALUE("--target", value)) {
       float target[2];
       ok = PARSE_FLOATS(value, target, 2);
@@ -63,6 +76,7 @@ Toptions parse_options(int argc, char** argv) {
     }
     if (!ok) usage_error("bad value '" + value + "' for " + walk.ARG());
   }
+  if (options.check && options.scene.empty()) usage_error("--check needs --scene FILE");
   return options;
 }
 
@@ -77,11 +91,13 @@ class Tcsv_out {
     char* p = line;
     *p++ = kind;
     *p++ = ',';
-    p = std::to_chars(p, line + sizeof line, frame).ptr;
+    // Each field has room for its longest text (20 digits and a sign; a
+    // float's 32), so no write can reach the end of the line.
+    p = std::to_chars(p, p + 21, frame).ptr;
     *p++ = ',';
-    p = std::to_chars(p, line + sizeof line, emitter).ptr;
+    p = std::to_chars(p, p + 11, emitter).ptr;
     *p++ = ',';
-    p = std::to_chars(p, line + sizeof line, slot).ptr;
+    p = std::to_chars(p, p + 11, slot).ptr;
     *p++ = ',';
     p = FLOAT_TEXT(p, x);
     *p++ = ',';
@@ -109,19 +125,26 @@ int main(int argc, char** argv) {
   const Toptions options = parse_options(argc, argv);
   CONSOLE_SILENCE();
 
+  const Tscene_desc desc = options.scene.empty() ? SCENE_BUILTIN() : SCENE_OPTION(options.scene);
+  if (options.check) {
+    std::printf("%s: a good scene: %d emitters, pools of %d, %zu movement and %zu firing phases\n",
+                options.scene.c_str(), desc.EMITTERS(), desc.pool_size, desc.movement.size(), desc.firing.size());
+    return 0;
+  }
   Tscene scene;
-  BUILD_SCENE(scene);
+  BUILD_SCENE(scene, desc);
+  Tplay play;
+  Tframe_input input;
+  input.target = Ttarget_point{options.target_x, options.target_y};
 
-  int most_in_flight[VP_EMITTER_COUNT] = {0, 0, 0, 0};
+  std::vector<int> most_in_flight(static_cast<std::size_t>(scene.emitter_count), 0);
   {
     Tcsv_out out;
     out.TEXT("kind,frame,emitter,slot,x,y\n");
     for (long f = 1; f <= options.frames; ++f) {
-      scene.target.x = options.target_x;
-      scene.target.y = options.target_y;
-      STEP_SCENE(scene);
+      PLAY_STEP(scene, play, input);
       const bool print = (f % options.every == 0) || f == options.frames;
-      for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+      for (int i = 0; i < scene.emitter_count; ++i) {
         const Temitter& emitter = scene.emitters[i];
         if (print) out.ROW('E', f, i, -1, emitter.X(), emitter.Y());
         const Tturret& turret = emitter.turret;
@@ -138,7 +161,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
+  for (int i = 0; i < scene.emitter_count; ++i) {
     std::fprintf(stderr, "turret %d: most in flight %d, missed (pool full) %lld\n", i, most_in_flight[i],
                  scene.emitters[i].turret.MISSED());
   }

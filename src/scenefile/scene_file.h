@@ -1,0 +1,29 @@
+// scene_file.h - a show written as a TOML file, read into a Tscene_desc.
+//
+// Rules:
+//  - A file changes only what it names: every key has the built-in show's
+//    value (or, inside a phase, a documented default) when left out, and a
+//    [[movement]] or [[firing]] list replaces the built-in list whole.
+//    docs/SCENES.md is the reference of every key.
+//  - Every mistake is reported, one line each, as "FILE:LINE:COLUMN: what is
+//    wrong", with the allowed range or words; unknown keys are mistakes, and
+//    a near miss names the key it was probably meant to be.
+//  - An accepted file keeps every limit of scene/scene_desc.h, so the show
+//    runs it safely; a refused one leaves `desc` untouched.
+//  - A float is the nearest single-precision value to the decimal written,
+//    as if the number were a float literal in the source.
+#pragma once
+
+#include <string>  // file names, text and the report
+
+#include "scene/scene_desc.h"  // what a file describes
+
+enum { VP_SCENE_FORMAT = 1 };  // the `format` this reader reads
+
+// Reads the file at `path`; false with the report in `errors` (lines ending
+// in '\n') when it cannot be read or holds a mistake.
+bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& errors);
+
+// The same for text already in memory; `name` stands for the file in the
+// report.
+bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors);

@@ -391,7 +391,10 @@ bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_de
   Treader r(text, name);
   toml::parse_result parsed = toml::parse(text, name);
   if (!parsed) {
-    r.error(parsed.error().source(), std::string(parsed.error().description()));
+    std::string what(parsed.error().description());
+    const std::string prefix = "Error while parsing ";
+    if (what.compare(0, prefix.size(), prefix) == 0) what = "syntax error in " + what.substr(prefix.size());
+    r.error(parsed.error().source(), what);
     errors = r.errors;
     return false;
   }

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 #include <string>
 #include <vector>
@@ -87,6 +88,30 @@ TEST(Trace, TargetDoesNotTouchUnaimedPhases) {
   Trun b = run_trace("--frames 20 --target -1,-1");
   ASSERT_EQ(a.status, 0);
   EXPECT_EQ(a.lines, b.lines);
+}
+
+// The shipped file is the built-in show written out: the same bytes, with
+// the mouse outside the window and held inside it.
+TEST(Trace, TheBuiltInShowAsAFileTracesTheSameBytes) {
+  const std::string trace = std::string(VORPANE_BIN_DIR) + "/vorpane-trace --frames 20000 --every 7";
+  const std::string file = std::string(" --scene ") + VORPANE_SOURCE_DIR + "/assets/scenes/show.toml";
+  for (const char* target : {" --target -1,-1", " --target 320,100"}) {
+    const std::string compare = "bash -c 'cmp -s <(" + trace + target + " 2>&1) <(" + trace + file + target + " 2>&1)'";
+    EXPECT_EQ(std::system(compare.c_str()), 0) << target;
+  }
+}
+
+TEST(Trace, CheckSaysWhetherASceneIsGood) {
+  const std::string good = std::string("--check --scene ") + VORPANE_SOURCE_DIR + "/assets/scenes/show.toml";
+  Trun r = run_trace(good);
+  EXPECT_EQ(r.status, 0);
+  ASSERT_EQ(r.lines.size(), 1u);
+  EXPECT_NE(r.lines[0].find("a good scene: 4 emitters"), std::string::npos) << r.lines[0];
+  for (const char* bad : {"--check --scene /nonexistent.toml", "--check", "--scene /nonexistent.toml"}) {
+    r = run_trace(bad);
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_TRUE(r.lines.empty()) << bad;
+  }
 }
 
 TEST(Trace, BadOptionsExitWithStatus2) {

@@ -1,0 +1,74 @@
+// scene_file_test.cpp - scene files: a short file changing only what it
+// names, floats as written, and each kind of mistake reported at its line
+// and column with the range, the words or the key meant.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scenefile/scene_file.h"  // under test
+
+namespace {
+
+// The report for `text`, or "" when it was accepted (into `desc`).
+std::string mistakes(const std::string& text, Tscene_desc& desc) {
+  std::string errors;
+  return SCENE_TEXT_READ(text, "s.toml", desc, errors) ? "" : errors;
+}
+
+std::string mistakes(const std::string& text) {
+  Tscene_desc desc;
+  return mistakes(text, desc);
+}
+
+TEST(SceneFile, AShortFileChangesOnlyWhatItNames) {
+  Tscene_desc d;
+  ASSERT_EQ(mistakes("format = 1\nemitters = 6\npool_size = 512\n[spline]\nspeed = 0.02\n", d), "");
+  EXPECT_EQ(d.start_angles, (std::vector<int>{0, 60, 120, 180, 240, 300}));
+  EXPECT_EQ(d.pool_size, 512);
+  EXPECT_EQ(d.spline_speed, 0.02f);
+  EXPECT_EQ(d.spline_points, 60);
+  EXPECT_EQ(d.movement.size(), SCENE_BUILTIN().movement.size());
+  EXPECT_EQ(d.firing.size(), SCENE_BUILTIN().firing.size());
+
+  // A list replaces the built-in one whole; a phase's missing keys take
+  // their defaults.
+  ASSERT_EQ(mistakes("[[firing]]\nbullet_speed = 5.1529\nmode = \"parallel\"\nshots_per_wave = 3\n", d), "");
+  ASSERT_EQ(d.firing.size(), 1u);
+  EXPECT_EQ(d.firing[0].BULLETSPEED, 5.1529f);  // the nearest float to the decimal, as a literal is
+  EXPECT_EQ(d.firing[0].WAVEMODE, 5);
+  EXPECT_EQ(d.firing[0].BULLETWAVEMAX, 2);
+  EXPECT_EQ(d.firing[0].ACTIVETIME, 700);
+  EXPECT_EQ(d.firing[0].ACTIVE, 1);
+  EXPECT_EQ(d.movement.size(), SCENE_BUILTIN().movement.size());
+}
+
+TEST(SceneFile, EachKindOfMistakeIsReportedWhereItStands) {
+  EXPECT_EQ(mistakes("emitters = \n"), "s.toml:1:12: syntax error in key-value pair: expected value, saw '\\n'\n");
+  EXPECT_EQ(mistakes("[[firing]]\nbulet_speed = 2.0\n"),
+            "s.toml:2:1: unknown key `bulet_speed` in a [[firing]] phase; did you mean `bullet_speed`?\n");
+  EXPECT_EQ(mistakes("colour = 3\n"), "s.toml:1:1: unknown key `colour`\n");
+  EXPECT_EQ(mistakes("pool_size = \"big\"\n"), "s.toml:1:13: `pool_size` wants a whole number, not a string\n");
+  EXPECT_EQ(mistakes("pool_size = 5000\n"), "s.toml:1:13: `pool_size` is 5000; it must be from 1 to 4096\n");
+  EXPECT_EQ(mistakes("[spline]\nspeed = 1.5\n"), "s.toml:2:9: `speed` is 1.5; it must be from 0 to 1\n");
+  EXPECT_EQ(mistakes("[[movement]]\npattern = \"spiral\"\n"),
+            "s.toml:2:11: `pattern` is \"spiral\"; it must be one of \"linear\", \"sine-v\", \"sine-h\", "
+            "\"bounce-v\", \"bounce-h\", \"circle\", \"orbit\" or \"spline\"\n");
+  EXPECT_EQ(mistakes("emitters = 3\nstart_angles = [0, 90]\n"),
+            "s.toml:2:16: `start_angles` holds 2 angles but `emitters` is 3\n");
+}
+
+TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
+  Tscene_desc d = SCENE_BUILTIN();
+  const std::string report = mistakes("format = 2\n[[firing]]\naim = 1\nmotion = 3\n", d);
+  EXPECT_EQ(report,
+            "s.toml:1:10: `format` is 2; it must be from 1 to 1\n"
+            "s.toml:3:7: `aim` wants true or false, not a whole number\n"
+            "s.toml:4:10: `motion` wants one of \"straight\", \"accelerating\", \"damped\" or \"aimed\", not a whole "
+            "number\n");
+  EXPECT_EQ(d.firing.size(), SCENE_BUILTIN().firing.size());
+  std::string errors;
+  EXPECT_FALSE(SCENE_FILE_READ("/nonexistent/scene.toml", d, errors));
+  EXPECT_EQ(errors, "/nonexistent/scene.toml: cannot read the scene file (No such file or directory)\n");
+}
+
+}  // namespace

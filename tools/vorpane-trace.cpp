@@ -127,8 +127,9 @@ int main(int argc, char** argv) {
 
   const Tscene_desc desc = options.scene.empty() ? SCENE_BUILTIN() : SCENE_OPTION(options.scene);
   if (options.check) {
-    std::printf("%s: a good scene: %d emitters, pools of %d, %zu movement and %zu firing phases\n",
-                options.scene.c_str(), desc.EMITTERS(), desc.pool_size, desc.movement.size(), desc.firing.size());
+    std::printf("%s: a good scene: %d emitter%s, pools of %d, %zu movement and %zu firing phases\n",
+                options.scene.c_str(), desc.EMITTERS(), desc.EMITTERS() == 1 ? "" : "s", desc.pool_size,
+                desc.movement.size(), desc.firing.size());
     return 0;
   }
   Tscene scene;

@@ -1,6 +1,6 @@
 // main.cpp - the show: start it, run it until Escape.
 //
-//   vorpane [--start-frame N] [--paused] [--scale K] [--help] [--version]
+//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--help] [--version]
 //
 // With no option the show runs from frame 1 in a 640 x 480 window, as it
 // always has; the options only add ways to look at it (show/show.h).
@@ -8,16 +8,20 @@
 #include <cstdlib>  // exit
 #include <string>   // option values
 
-#include "cli/args.h"  // the option walk
-#include "show/show.h"  // the show's start-up and loop
+#include "cli/args.h"          // the option walk
+#include "cli/scene_option.h"  // --scene
+#include "show/show.h"         // the show's start-up and loop
 
 namespace {
 
-const char k_usage[] = "usage: vorpane [--start-frame N] [--paused] [--scale K] [--help] [--version]";
+const char k_usage[] =
+    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--help] [--version]";
 
 const char k_help[] =
     "A real-time bullet-pattern show. Run it in the folder that holds parts.png.\n"
     "\n"
+    "  --scene FILE     play the show written in FILE (docs/SCENES.md); every save\n"
+    "                   of FILE is shown at once, a mistake on the HUD and stderr\n"
     "  --start-frame N  open on frame N; the frames before it are stepped unseen\n"
     "                   (with the mouse outside the window), in well under a second\n"
     "  --paused         open paused (on frame N with --start-frame)\n"
@@ -41,7 +45,7 @@ const char k_version[] = "vorpane 1.1";
   std::exit(2);
 }
 
-void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls) {
+void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls, Tscene_desc& scene) {
   Toption_walk walk(argc, argv, usage_error);
   while (walk.NEXT()) {
     std::string value;
@@ -52,6 +56,11 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
     } else if (walk.FLAG("--version")) {
       std::printf("%s\n", k_version);
       std::exit(0);
+    } else if (walk.VALUE("--scene", value)) {
+      if (value.empty()) usage_error("--scene needs a file");
+      scene = SCENE_OPTION(value);  // a bad scene ends here, before any window
+      setup.scene = &scene;
+      controls.scene_file = value;
     } else if (walk.FLAG("--paused")) {
       controls.paused = true;
     } else if (walk.VALUE("--start-frame", value)) {
@@ -74,11 +83,12 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
 int main(int argc, char** argv) {
   Tshow_setup setup;
   Tshow_controls controls;
-  parse_options(argc, argv, setup, controls);
+  Tscene_desc scene;
+  parse_options(argc, argv, setup, controls, scene);
   Tshow show;
   SHOW_START(show, setup);
   SHOW_RUN(show, 0, nullptr, controls);
-  // The scene is destroyed with `show` (emitters 3, 2, 1, 0); the window,
+  // The scene is destroyed with `show` (emitters last to first); the window,
   // textures and display lists go with the process.
   return 0;
 }

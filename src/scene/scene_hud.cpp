@@ -68,20 +68,49 @@ int BULLETS_IN_FLIGHT(const Tturret& turret) {
   return flying;
 }
 
-std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing* timing) {
+std::vector<std::string> HUD_WRAP(const std::string& text, std::size_t columns) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start <= text.size() && columns > 0) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string rest = text.substr(start, end - start);
+    while (rest.size() > columns) {
+      std::size_t cut = rest.rfind(' ', columns);
+      const std::size_t next = (cut == std::string::npos || cut == 0) ? columns : cut + 1;
+      if (cut == std::string::npos || cut == 0) cut = columns;
+      lines.push_back(rest.substr(0, cut));
+      rest = rest.substr(next);
+    }
+    if (!rest.empty()) lines.push_back(rest);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing* timing,
+                                   const std::string& note) {
   std::vector<std::string> lines;
   lines.push_back(format("frame %ld", frame));
   // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
   // phase's pattern is still in force.
   lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
-  for (int i = 0; i < scene.emitter_count; ++i) {
+  const int rows = scene.emitter_count > VP_HUD_EMITTER_ROWS ? VP_HUD_EMITTER_ROWS - 1 : scene.emitter_count;
+  for (int i = 0; i < rows; ++i) {
     const Temitter& e = scene.emitters[i];
     const std::string move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
     const std::string fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));
     lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", i, move.c_str(), fire.c_str(), BULLETS_IN_FLIGHT(e.turret),
                            e.turret.MISSED()));
   }
+  if (rows < scene.emitter_count) lines.push_back(format("+ %d more emitters", scene.emitter_count - rows));
   if (timing)
     lines.push_back(format("sim %.0f us  draw %.1f ms  %.0f fps", timing->sim_us, timing->draw_ms, timing->fps));
+  std::vector<std::string> wrapped = HUD_WRAP(note, VP_HUD_COLUMNS);
+  if (wrapped.size() > VP_HUD_NOTE_ROWS) {
+    wrapped.resize(VP_HUD_NOTE_ROWS);
+    wrapped.back() = "...";
+  }
+  lines.insert(lines.end(), wrapped.begin(), wrapped.end());
   return lines;
 }

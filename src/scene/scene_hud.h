@@ -15,7 +15,13 @@
 
 #include "scene/scene.h"  // Tscene, Temitter, Tturret
 
-enum { VP_HUD_COLUMNS = 40 };
+enum {
+  VP_HUD_COLUMNS = 40,
+  // With the header, the timing line and a note, the lines still fit in the
+  // 480-pixel picture (52 lines of the 5 x 7 font).
+  VP_HUD_EMITTER_ROWS = 40,
+  VP_HUD_NOTE_ROWS = 8
+};
 
 // The last frame's costs, as measured by the frame loop.
 struct Thud_timing {
@@ -39,7 +45,14 @@ int BULLETS_IN_FLIGHT(const Tturret& turret);
 //      move       fire       flying missed
 //   E0 6 spline   10 aimed       96      0      (one line per emitter)
 //   sim 85 us  draw 3.2 ms  60 fps
+//   (a note: a scene file's mistakes, a reload's news, wrapped)
 // `frame` is the number of frames stepped since BUILD_SCENE. Without
-// `timing` (a capture, which has no real-time figures) the last line is left
-// out.
-std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing* timing);
+// `timing` (a capture, which has no real-time figures) the timing line is
+// left out. Past VP_HUD_EMITTER_ROWS emitters one line says how many more
+// there are; past VP_HUD_NOTE_ROWS lines the note ends in "...".
+std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_timing* timing,
+                                   const std::string& note = std::string());
+
+// `text` broken into lines of at most `columns` characters, at blanks where
+// it can and inside a word where it must; '\n' always breaks.
+std::vector<std::string> HUD_WRAP(const std::string& text, std::size_t columns);

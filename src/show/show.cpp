@@ -3,10 +3,13 @@
 
 #include <unistd.h>  // getcwd, for the warning that names the folder
 
-#include <climits>  // PATH_MAX
-#include <cstdio>   // the warning line
+#include <algorithm>  // min: the reload steps in slices
+#include <climits>    // PATH_MAX
+#include <cstdio>     // the warning line
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
+#include "scenefile/scene_file.h"  // reloads
+#include "show/scene_watch.h"      // saves of the scene file
 #include "platform/random.h"   // seeded once the scene has drawn its points
 #include "platform/timer.h"    // the seed, the pacing, the HUD's timings
 #include "window/window.h"     // mouse, keys, present, Escape, title
@@ -33,17 +36,58 @@ void draw_frame(Tshow& show) {
   DRAW_SPRITES(show.draw, show.sprites);
   DRAW_OVERLAY(show.draw, show.overlay, show.sprites);
   if (show.play.hud) {
-    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr), show.hud);
+    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr, show.note), show.hud);
     DRAW_HUD(show.draw, show.hud);
   }
   DRAW_FINISH(show.draw);
 }
 
+// A note forces the HUD on; clearing it gives H's choice back.
+void set_note(Tshow& show, const std::string& note) {
+  if (show.note.empty() && !note.empty()) show.hud_before_note = show.play.hud;
+  if (!note.empty()) show.play.hud = true;
+  if (!show.note.empty() && note.empty()) show.play.hud = show.hud_before_note;
+  show.note = note;
+}
+
+// PLAY_SKIP_TO in slices, giving up when `seconds` have passed.
+bool skip_within(Tscene& scene, Tplay& play, long last, double seconds) {
+  const double start = TIMER();
+  while (play.frame < last) {
+    PLAY_SKIP_TO(scene, play, std::min(last, play.frame + 256));
+    if (TIMER() - start > seconds) return play.frame >= last;
+  }
+  return true;
+}
+
 }  // namespace
 
-void SHOW_BUILD(Tshow& show) {
-  BUILD_SCENE(show.scene);
+void SHOW_BUILD(Tshow& show, const Tscene_desc& scene) {
+  BUILD_SCENE(show.scene, scene);
   RANDOMIZE(TIMER());
+}
+
+bool SHOW_RELOAD(Tshow& show, const std::string& file) {
+  Tscene_desc desc;
+  std::string errors;
+  if (!SCENE_FILE_READ(file, desc, errors)) {
+    std::fputs(errors.c_str(), stderr);
+    set_note(show, "not reloaded, the old scene goes on:\n" + errors);
+    return false;
+  }
+  const long frame = show.play.frame;
+  BUILD_SCENE(show.scene, desc);
+  show.play.frame = 0;
+  if (skip_within(show.scene, show.play, frame, VP_RELOAD_SECONDS)) {
+    set_note(show, "");
+  } else {
+    BUILD_SCENE(show.scene, show.scene.desc);
+    show.play.frame = 0;
+    show.play.steps = 1;
+    set_note(show, "reloaded at frame 1: frame " + std::to_string(frame) + " is more than " +
+                       std::to_string(static_cast<int>(VP_RELOAD_SECONDS * 1000)) + " ms of stepping away");
+  }
+  return true;
 }
 
 void SHOW_OPEN(Tshow& show, const Tshow_setup& setup) {
@@ -70,7 +114,7 @@ void SHOW_LOAD(Tshow& show, const Tshow_setup& setup) {
 }
 
 void SHOW_START(Tshow& show, const Tshow_setup& setup) {
-  SHOW_BUILD(show);
+  SHOW_BUILD(show, setup.scene ? *setup.scene : SCENE_BUILTIN());
   SHOW_OPEN(show, setup);
   SHOW_LOAD(show, setup);
 }
@@ -93,10 +137,14 @@ long SHOW_RUN(Tshow& show, long max_frames, const Tframe_observer* observer, con
   show.play.hud = controls.hud;
   show.timed = true;
   if (controls.start_frame > 1) PLAY_SKIP_TO(show.scene, show.play, controls.start_frame - 1);
+  Tfile_watch watch(controls.scene_file);
   Tframe_input input;
   double last_frame_time = 0.0;
   long presented = 0;
   for (;;) {
+    // Every third frame, a twentieth of a second: a save shows within a
+    // tenth of a second of settling, and a stat call costs nothing.
+    if (!controls.scene_file.empty() && presented % 3 == 0 && watch.SAVED()) SHOW_RELOAD(show, controls.scene_file);
     read_input(show.scale, input);
     SHOW_FRAME(show, input);
     CONSOLE_FLUSH();

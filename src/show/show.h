@@ -28,9 +28,10 @@
 constexpr char VP_SHOW_TITLE[] = "Vorpane";
 constexpr char VP_SHOW_ATLAS[] = "parts.png";
 
-// How a program wants the show's screen; the defaults are the show's own.
+// How a program wants the show; the defaults are the show's own.
 struct Tshow_setup {
   const char* atlas = VP_SHOW_ATLAS;
+  const Tscene_desc* scene = nullptr;  // a scene file's show; null: the built-in one
   Tdraw_setup draw;
 };
 
@@ -40,6 +41,8 @@ struct Tshow {
   Toverlay overlay;            // laid over every frame drawn (the capture's --glow, --bloom)
   bool timed = false;          // the HUD shows timings; the window's loop measures them
   Thud_timing timing = {0.0, 0.0, 0.0};
+  std::string note;            // shown under the HUD's figures, the HUD forced on
+  bool hud_before_note = false;  // what H had chosen before the note forced the HUD
   Tdraw* draw = nullptr;
   int scale = 1;                 // window pixels per picture pixel
   std::vector<Tsprite> sprites;  // the frame's batch, kept to reuse its storage
@@ -52,7 +55,7 @@ struct Tshow {
 };
 
 // The three start-up steps, in the order SHOW_START runs them.
-void SHOW_BUILD(Tshow& show);                            // scene, then the seed
+void SHOW_BUILD(Tshow& show, const Tscene_desc& scene = SCENE_BUILTIN());  // scene, then the seed
 void SHOW_OPEN(Tshow& show, const Tshow_setup& setup);   // screen and its fixed state
 void SHOW_LOAD(Tshow& show, const Tshow_setup& setup);   // atlas and title
 void SHOW_START(Tshow& show, const Tshow_setup& setup = Tshow_setup());
@@ -75,16 +78,28 @@ struct Tframe_observer {
 // What a person exploring the show asked for; the defaults are the show as
 // it always runs.
 struct Tshow_controls {
-  long start_frame = 1;  // frames before it are stepped silently, unseen
-  bool paused = false;   // open paused on the first frame shown
-  bool hud = false;      // open with the HUD shown
+  long start_frame = 1;    // frames before it are stepped silently, unseen
+  bool paused = false;     // open paused on the first frame shown
+  bool hud = false;        // open with the HUD shown
+  std::string scene_file;  // reloaded whenever it is saved; empty: none
 };
+
+// How long a reload may spend stepping the new scene up to the frame on
+// screen; past it the new scene starts at frame 1 instead.
+constexpr double VP_RELOAD_SECONDS = 0.5;
+
+// Reads `file` again into the running show: on success the new scene at the
+// frame now on screen (stepped unseen, as --start-frame does), paused or
+// running as before; on a mistake the old scene goes on and the report is
+// printed on stderr and shown on the HUD until a good save. True on success.
+bool SHOW_RELOAD(Tshow& show, const std::string& file);
 
 // The window's loop: mouse and keys, SHOW_FRAME, the pacing wait, present;
 // until Escape is held after a frame, or until `max_frames` frames have been
 // presented when it is positive. Returns the frames presented. Keys are
 // those of scene/play.h; while paused the frame is still presented at the
-// show's rate.
+// show's rate. With a scene file, each save is reloaded (SHOW_RELOAD) within
+// a tenth of a second of settling.
 long SHOW_RUN(Tshow& show, long max_frames = 0, const Tframe_observer* observer = nullptr,
               const Tshow_controls& controls = Tshow_controls());
 

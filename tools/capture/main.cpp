@@ -1,7 +1,7 @@
 // vorpane-capture - chosen frames of the show into PNG files, without a
 // desktop.
 //
-//   vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE]
+//   vorpane-capture --frames LIST [--scene FILE] [--target X,Y] [--out DIR] [--atlas FILE]
 //                   [--glow ALPHA | --bloom PASSES] [--sheet FILE]
 //                   [--video FILE] [--hud] [--fast-forward] [--visible]
 //
@@ -40,6 +40,7 @@
 #include "capture/sheet.h"        // --sheet
 #include "capture/video.h"        // --video
 #include "cli/args.h"             // the option walk, numbers on the command line
+#include "cli/scene_option.h"     // --scene
 #include "image/png.h"            // SAVE_PNG
 #include "platform/console.h"     // CONSOLE_SILENCE
 #include "show/show.h"            // the show's start-up, frame and read-back
@@ -47,7 +48,7 @@
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane-capture --frames LIST [--target X,Y] [--out DIR] [--atlas FILE] "
+    "usage: vorpane-capture --frames LIST [--scene FILE] [--target X,Y] [--out DIR] [--atlas FILE] "
     "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--video FILE] [--hud] [--fast-forward] [--visible]";
 
 const char k_help[] =
@@ -56,6 +57,7 @@ const char k_help[] =
     "  --frames LIST    frames to capture, counted from 1: numbers and ranges,\n"
     "                   comma-separated; A-B takes every frame from A to B,\n"
     "                   A-B:S every S-th (e.g. 1,120,600 or 100-160:10)\n"
+    "  --scene FILE     the show written in FILE (docs/SCENES.md)\n"
     "  --target X,Y     the mouse point for every frame (default -1,-1: no mouse)\n"
     "  --out DIR        folder for frame-NNNNNN.png files (default: captures;\n"
     "                   created if missing)\n"
@@ -98,6 +100,8 @@ struct Toptions {
   bool hud = false;
   bool fast_forward = false;
   bool visible = false;
+  std::string scene_file;
+  Tscene_desc scene = SCENE_BUILTIN();
 };
 
 [[noreturn]] void usage_error(const std::string& what) {
@@ -129,6 +133,10 @@ Toptions parse_options(int argc, char** argv) {
       std::string why;
       if (!PARSE_FRAMES(value, options.frames, why)) usage_error("bad frame list: " + why);
       frames_given = true;
+    } else if (walk.VALUE("--scene", value)) {
+      if (value.empty()) usage_error("--scene needs a file");
+      options.scene_file = value;
+      options.scene = SCENE_OPTION(value);
     } else if (walk.VALUE("--target", value)) {
       float target[2];
       if (!PARSE_FLOATS(value, target, 2)) usage_error("--target wants two numbers X,Y, not \"" + value + "\"");
@@ -235,6 +243,7 @@ bool has_display() {
 void start_show(Tshow& show, const Toptions& options) {
   Tshow_setup setup;
   setup.atlas = options.atlas.c_str();
+  setup.scene = &options.scene;
   setup.draw.hidden = !options.visible;
   SHOW_START(show, setup);
   show.overlay = options.overlay;

@@ -17,6 +17,7 @@
 #include <string>   // failure messages
 
 #include "scene/play.h"         // the frame step
+#include "support/scene_checks.h"  // the frame check
 #include "scene/scene.h"        // the show
 #include "platform/console.h"  // a sink that drops the schedules' reports
 #include "platform/random.h"   // RANDOM_RESET: the program's own paths
@@ -71,56 +72,6 @@ Tmemory memory_now() {
   return {usage.ru_maxrss, info.uordblks + info.hblkhd};
 }
 
-// What a frame check found; the text is only built for a fault, so that the
-// check itself allocates nothing while the heap is being watched.
-struct Tfault {
-  const char* what = nullptr;  // null: the frame is sound
-  int turret = -1;
-  int bullet = -1;
-  float x = 0.0f;
-  float y = 0.0f;
-  int count = 0;
-};
-
-std::string describe(const Tfault& f) {
-  return std::string(f.what) + " (turret " + std::to_string(f.turret) + ", bullet " + std::to_string(f.bullet) +
-         ", at " + std::to_string(f.x) + ", " + std::to_string(f.y) + ", count " + std::to_string(f.count) + ")";
-}
-
-Tfault check_frame(Tscene& scene) {
-  for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
-    Temitter& emitter = scene.emitters[i];
-    Tturret& turret = emitter.turret;
-    if (!std::isfinite(emitter.X()) || !std::isfinite(emitter.Y()) || !std::isfinite(turret.X()) ||
-        !std::isfinite(turret.Y())) {
-      return {"emitter or turret not at a finite position", i, -1, emitter.X(), emitter.Y(), 0};
-    }
-    // The whole pool is read, also past MAXBULLET, so that a bullet left in
-    // flight above it after a phase shrank the count is seen too. Setting
-    // MAXBULLET only stores it; it is put back before the next frame.
-    const int maxbullet = turret.MAXBULLET();
-    turret.MAXBULLET(VP_POOL_SIZE);
-    int in_flight = 0;
-    Tfault fault;
-    for (int j = 0; j < VP_POOL_SIZE && fault.what == nullptr; ++j) {
-      const Tbullet bullet = turret.BULLET(j);
-      if (!std::isfinite(bullet.X()) || !std::isfinite(bullet.Y()) || !std::isfinite(bullet.XV()) ||
-          !std::isfinite(bullet.YV())) {
-        fault = {"bullet not finite", i, j, bullet.X(), bullet.Y(), 0};
-      } else if (bullet.ACTIVE() != 0) {
-        ++in_flight;
-        if (OUTSIDE_PLAY_AREA(bullet.X(), bullet.Y())) {
-          fault = {"bullet in flight outside the play area", i, j, bullet.X(), bullet.Y(), 0};
-        }
-      }
-    }
-    turret.MAXBULLET(maxbullet);
-    if (fault.what != nullptr) return fault;
-    if (in_flight > maxbullet) return {"more bullets in flight than MAXBULLET", i, -1, 0.0f, 0.0f, in_flight};
-  }
-  return {};
-}
-
 }  // namespace
 
 TEST(HardeningSoak, AMillionFramesStayFiniteBoundedAndFlat) {
@@ -140,9 +91,9 @@ TEST(HardeningSoak, AMillionFramesStayFiniteBoundedAndFlat) {
     input.target.x = outside ? -1.0f : static_cast<float>(320.0 + 400.0 * std::sin(t * 0.00173));
     input.target.y = outside ? -1.0f : static_cast<float>(240.0 + 300.0 * std::sin(t * 0.00291));
     PLAY_STEP(scene, play, input);
-    const Tfault fault = check_frame(scene);
+    const Tfault fault = CHECK_FRAME(scene);
     if (fault.what != nullptr) {
-      ADD_FAILURE() << "frame " << frame << ": " << describe(fault);
+      ADD_FAILURE() << "frame " << frame << ": " << DESCRIBE_FAULT(fault);
       break;
     }
     if (frame == k_baseline_frame) baseline = memory_now();

@@ -68,4 +68,24 @@ TEST_F(SceneHudTest, LinesBeforeTheFirstFrameAndDeepIntoTheShow) {
   for (const std::string& line : lines) EXPECT_LE(line.size(), static_cast<std::size_t>(VP_HUD_COLUMNS));
 }
 
+// The most emitters a scene may have, and a report of several mistakes: the
+// lines still fit the picture's 52 lines and its 40 columns.
+TEST(SceneHud, AFullSceneAndALongNoteFitThePicture) {
+  Tscene_desc desc = SCENE_BUILTIN();
+  desc.start_angles.assign(VP_SCENE_MAX_EMITTERS, 0);
+  Tscene big;
+  BUILD_SCENE(big, desc);
+  const Thud_timing timing = {1.0, 1.0, 60.0};
+  std::string note = "s.toml:12:5: `bullet_speed` is 500; it must be from -100 to 100\n";
+  for (int i = 0; i < 6; ++i) note += note;
+  const std::vector<std::string> lines = HUD_LINES(big, 1, &timing, note);
+  EXPECT_LE(lines.size(), 52u);
+  EXPECT_EQ(lines[2 + VP_HUD_EMITTER_ROWS - 1], "+ 25 more emitters");
+  EXPECT_EQ(lines.back(), "...");
+  EXPECT_EQ(lines[lines.size() - VP_HUD_NOTE_ROWS], "s.toml:12:5: `bullet_speed` is 500; it");
+  for (const std::string& line : lines) EXPECT_LE(line.size(), static_cast<std::size_t>(VP_HUD_COLUMNS)) << line;
+  EXPECT_EQ(HUD_WRAP("a_word_longer_than_ten and\nmore", 10),
+            (std::vector<std::string>{"a_word_lon", "ger_than_t", "en and", "more"}));
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <vector>     // the same, indexable
 
 #include "scene/scene.h"         // the show, stepped as the oracle
+#include "scenefile/scene_file.h"  // the shipped scenes
+#include "support/scene_checks.h"  // GALLERY_SCENES
 #include "scene/scene_phases.h"  // under test
 #include "platform/console.h"   // the schedules' reports, kept out of stdout
 #include "platform/random.h"    // RANDOM_RESET: the program's own paths
@@ -72,14 +74,19 @@ TEST(ScenePhases, FirstEntriesOfTheShow) {
 std::vector<long> observed_entries(Tscene& scene, long frames) {
   Tconsole_quiet quiet;
   std::set<long> entries;
-  std::vector<int> index(2 * static_cast<std::size_t>(scene.emitter_count), 0);
+  // A phase is entered when the cursor lands on a phase record: LISTINDEX
+  // alone would miss a one-phase list entering its phase again.
+  std::vector<const void*> cursor(2 * static_cast<std::size_t>(scene.emitter_count), nullptr);
   for (long frame = 1; frame <= frames; ++frame) {
     STEP_SCENE(scene);
     for (int i = 0; i < scene.emitter_count; ++i) {
-      const int now[2] = {scene.emitters[i].LISTINDEX(), scene.emitters[i].turret.LISTINDEX()};
+      Temitter& e = scene.emitters[i];
+      const void* now[2] = {e.schedule.GETNODE(), e.turret.schedule.GETNODE()};
+      const bool on_phase[2] = {e.LISTINDEX() >= 1 && e.schedule.GETNODE()->data != nullptr,
+                                e.turret.LISTINDEX() >= 1 && e.turret.schedule.GETNODE()->data != nullptr};
       for (int s = 0; s < 2; ++s) {
-        if (now[s] != index[2 * i + s] && now[s] >= 1) entries.insert(frame);
-        index[2 * i + s] = now[s];
+        if (now[s] != cursor[2 * i + s] && on_phase[s]) entries.insert(frame);
+        cursor[2 * i + s] = now[s];
       }
     }
   }
@@ -112,6 +119,22 @@ namespace {
 TEST(ScenePhases, MatchTheShowSteppedFrameByFrame) {
   // Movement wraps at 9108 and 19915, firing at 8412 and 18123.
   EXPECT_PHASE_FRAMES_MATCH_THE_SCENE(SCENE_BUILTIN(), 25000);
+}
+
+// Page Up and Down land right in the shipped scenes too: over a little more
+// than two cycles of the longer schedule.
+TEST(ScenePhases, MatchEveryShippedScene) {
+  for (const std::string& file : GALLERY_SCENES()) {
+    SCOPED_TRACE(file);
+    Tscene_desc desc;
+    std::string errors;
+    ASSERT_TRUE(SCENE_FILE_READ(file, desc, errors)) << errors;
+    long cycle = 0;
+    for (const auto& phase : desc.movement) cycle += phase.ACTIVETIME + 2;
+    long firing = 0;
+    for (const auto& phase : desc.firing) firing += phase.ACTIVETIME + 2;
+    EXPECT_PHASE_FRAMES_MATCH_THE_SCENE(desc, 2 * std::max(cycle, firing) + 100);
+  }
 }
 
 }  // namespace

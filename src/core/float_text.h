@@ -4,17 +4,105 @@
 //  - Programs print floats this way so that a diff of two runs shows only
 //    real changes; the trace's bytes depend on it, so every build must print
 //    the same digits.
+//  - The text is std::to_chars's: the fewest significant digits that read
+//    back to the same float, the closest such digits to its value, laid out
+//    plainly or with an exponent, whichever is shorter (plainly on a tie).
+//  - A C++ library without to_chars for floats (the browser build's)
+//    prints through FLOAT_TEXT_BY_PRINTF, which a unit test holds to
+//    to_chars's text over millions of floats.
 #pragma once
 
+#include <algorithm>     // max of two lengths
 #include <charconv>      // to_chars: shortest round-trip float text
+#include <cmath>         // signbit, fabs
+#include <cstdio>        // snprintf: the digits where to_chars has no float
+#include <cstdlib>       // strtof: does a candidate read back? abs, atoi
+#include <cstring>       // memcpy, memset of the laid-out text
 #include <string>        // the text as a string
 #include <system_error>  // errc from to_chars
+
+// Writes what FLOAT_TEXT writes, found with printf alone: for 1 to 9
+// significant digits, the correctly rounded text of that many digits, the
+// first that reads back to the same float. The correctly rounded text of n
+// digits is the closest text of n digits, so when it reads back it is the
+// digits to_chars picks among the shortest; when it does not, only its
+// neighbour on the other side of the value can. Room for 32 characters at
+// `out`.
+inline char* FLOAT_TEXT_BY_PRINTF(char* out, float value) {
+  char* o = out;
+  if (std::signbit(value)) *o++ = '-';
+  // Infinities and NaN have no digits to lay out, and NaN never reads back.
+  if (value != value) return o + std::snprintf(o, 4, "nan");
+  if (value - value != 0.0f) return o + std::snprintf(o, 4, "inf");
+
+  // The digits and the exponent of the first: d.ddde+XX, the sign left out.
+  const float target = std::fabs(value);
+  const double magnitude = static_cast<double>(target);
+  char digits[16];
+  int count = 0;
+  int exponent = 0;
+  for (count = 1; count <= 9; ++count) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*e", count - 1, magnitude);
+    const char* e = std::strchr(text, 'e');
+    exponent = std::atoi(e + 1);
+    for (int i = 0, at = 0; text + at != e; ++at)
+      if (text[at] != '.') digits[i++] = text[at];
+    if (std::strtof(text, nullptr) == target) break;
+    // Just above a power of two the floats below lie half as far apart, so
+    // the nearest text below can miss while the next one above still reads
+    // back: to_chars then takes that one.
+    if (std::strtod(text, nullptr) > magnitude) continue;
+    int last = count - 1;
+    while (last >= 0 && digits[last] == '9') digits[last--] = '0';
+    if (last < 0) {
+      digits[0] = '1';
+      ++exponent;
+    } else {
+      ++digits[last];
+    }
+    std::snprintf(text, sizeof text, "%c.%.*se%d", digits[0], count - 1, digits + 1, exponent);
+    if (std::strtof(text, nullptr) == target) break;
+  }
+
+  // Plainly: the point moved, padded with zeros; with an exponent:
+  // d[.ddd]e+XX, at least two exponent digits, as printf writes them.
+  const int plain_length = exponent >= 0 ? std::max(count + (count > exponent + 1 ? 1 : 0), exponent + 1)
+                                         : count + 1 - exponent;
+  const int exponent_digits = std::abs(exponent) >= 100 ? 3 : 2;
+  const int scientific_length = count + (count > 1 ? 1 : 0) + 2 + exponent_digits;
+  if (plain_length > scientific_length) {
+    *o++ = digits[0];
+    if (count > 1) *o++ = '.';
+    std::memcpy(o, digits + 1, count - 1);
+    o += count - 1;
+    return o + std::snprintf(o, 8, "e%c%0*d", exponent < 0 ? '-' : '+', exponent_digits, std::abs(exponent));
+  }
+  // A whole number too long for its shortest digits is printed exactly, as
+  // to_chars does: 33565872, not 33565870.
+  if (exponent >= count) return o + std::snprintf(o, 32, "%.0f", magnitude);
+  if (exponent < 0) {
+    *o++ = '0';
+    *o++ = '.';
+    std::memset(o, '0', -exponent - 1);
+    o += -exponent - 1;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (exponent >= 0 && i == exponent + 1) *o++ = '.';
+    *o++ = digits[i];
+  }
+  return o;
+}
 
 // Writes the shortest round-trip text of `value` at `out` (room for 32
 // characters) and returns the end of what was written.
 inline char* FLOAT_TEXT(char* out, float value) {
+#if defined(__cpp_lib_to_chars)
   std::to_chars_result result = std::to_chars(out, out + 32, value);
   return result.ec == std::errc() ? result.ptr : out;
+#else
+  return FLOAT_TEXT_BY_PRINTF(out, value);
+#endif
 }
 
 inline std::string FLOAT_TEXT(float value) {

@@ -21,9 +21,9 @@
 #include <string>        // the text as a string
 #include <system_error>  // errc from to_chars
 
-// Writes what FLOAT_TEXT writes, found with printf alone: for 1 to 9
-// significant digits, the correctly rounded text of that many digits, the
-// first that reads back to the same float. The correctly rounded text of n
+// Writes what FLOAT_TEXT writes, found with printf alone: the fewest
+// significant digits (1 to 9) whose correctly rounded text reads back to the
+// same float. The correctly rounded text of n
 // digits is the closest text of n digits, so when it reads back it is the
 // digits to_chars picks among the shortest; when it does not, only its
 // neighbour on the other side of the value can. Room for 32 characters at
@@ -35,24 +35,26 @@ inline char* FLOAT_TEXT_BY_PRINTF(char* out, float value) {
   if (value != value) return o + std::snprintf(o, 4, "nan");
   if (value - value != 0.0f) return o + std::snprintf(o, 4, "inf");
 
-  // The digits and the exponent of the first: d.ddde+XX, the sign left out.
+  // Whether some text of `count` significant digits reads back; if so its
+  // digits and the exponent of the first.
   const float target = std::fabs(value);
   const double magnitude = static_cast<double>(target);
   char digits[16];
-  int count = 0;
   int exponent = 0;
-  for (count = 1; count <= 9; ++count) {
-    char text[32];
+  int filled = 0;  // the length `digits` and `exponent` are of
+  auto reads_back = [&](int count) {
+    filled = count;
+    char text[32];  // d.ddde+XX, the sign left out
     std::snprintf(text, sizeof text, "%.*e", count - 1, magnitude);
     const char* e = std::strchr(text, 'e');
     exponent = std::atoi(e + 1);
     for (int i = 0, at = 0; text + at != e; ++at)
       if (text[at] != '.') digits[i++] = text[at];
-    if (std::strtof(text, nullptr) == target) break;
+    if (std::strtof(text, nullptr) == target) return true;
     // Just above a power of two the floats below lie half as far apart, so
     // the nearest text below can miss while the next one above still reads
-    // back: to_chars then takes that one.
-    if (std::strtod(text, nullptr) > magnitude) continue;
+    // back: to_chars then takes that one. No other text of this length can.
+    if (std::strtod(text, nullptr) > magnitude) return false;
     int last = count - 1;
     while (last >= 0 && digits[last] == '9') digits[last--] = '0';
     if (last < 0) {
@@ -62,8 +64,19 @@ inline char* FLOAT_TEXT_BY_PRINTF(char* out, float value) {
       ++digits[last];
     }
     std::snprintf(text, sizeof text, "%c.%.*se%d", digits[0], count - 1, digits + 1, exponent);
-    if (std::strtof(text, nullptr) == target) break;
+    return std::strtof(text, nullptr) == target;
+  };
+  // A text that reads back still does with a digit more (a zero), so the
+  // shortest is found from any length; the show's positions mostly need 7
+  // or 8 digits, so the search starts there. 9 digits always read back.
+  int count = 7;
+  if (reads_back(count)) {
+    while (count > 1 && reads_back(count - 1)) --count;
+  } else {
+    while (!reads_back(++count)) {
+    }
   }
+  if (filled != count) reads_back(count);
 
   // Plainly: the point moved, padded with zeros; with an exponent:
   // d[.ddd]e+XX, at least two exponent digits, as printf writes them.

@@ -1,13 +1,16 @@
 // vorpane-trace - runs the show's simulation without a window and writes the
 // positions of every emitter and every bullet in flight as CSV.
 //
-//   vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]]
+//   vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--time]
 //
 // The scene is built from the random source's fixed initial state, exactly as
 // the program builds it, and stepped by the show's own frame step, so the
 // trace is what the program shows with the mouse held at the target point.
 // Schedule reports are silenced so that stdout carries only the CSV.
 // --check reads the scene file and says whether it is good, without running.
+// --time times each frame step instead of printing it, so that a native and
+// a browser build of the same simulation can be compared.
+#include <algorithm>  // sort: the step times' percentiles
 #include <charconv>  // to_chars for the integer columns
 #include <cstdio>    // stdout, stderr
 #include <cstdlib>   // exit
@@ -18,13 +21,15 @@
 #include "cli/args.h"           // numbers on the command line
 #include "cli/scene_option.h"   // --scene
 #include "platform/console.h"   // CONSOLE_SILENCE
+#include "platform/timer.h"     // --time
 #include "scene/play.h"         // the frame step
 #include "scene/scene.h"        // the show
 #include "core/float_text.h"   // shortest float text
 
 namespace {
 
-const char k_usage[] = "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]]";
+const char k_usage[] =
+    "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--time]";
 
 struct Toptions {
   long frames = 600;
@@ -33,6 +38,7 @@ struct Toptions {
   long every = 1;
   std::string scene;  // empty: the built-in show
   bool check = false;
+  bool time = false;
 };
 
 [[noreturn]] void usage_error(const std::string& what) {
@@ -54,6 +60,8 @@ Toptions parse_options(int argc, char** argv) {
                   "  --scene FILE  the show from a scene file (docs/SCENES.md)\n"
                   "  --check       only read the scene file: exit 0 when it is good, 2 with\n"
                   "                its mistakes on stderr when it is not\n"
+                  "  --time        time every frame step; print the median and 99th percentile\n"
+                  "                in microseconds instead of the CSV\n"
                   "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n",
                   k_usage);
       std::exit(0);
@@ -66,6 +74,8 @@ Toptions parse_options(int argc, char** argv) {
       options.scene = value;
     } else if (walk.FLAG("--check")) {
       options.check = true;
+    } else if (walk.FLAG("--time")) {
+      options.time = true;
     } else if (walk.VALUE("--target", value)) {
       float target[2];
       ok = PARSE_FLOATS(value, target, 2);
@@ -137,6 +147,19 @@ int main(int argc, char** argv) {
   Tplay play;
   Tframe_input input;
   input.target = Ttarget_point{options.target_x, options.target_y};
+
+  if (options.time) {
+    std::vector<double> seconds(static_cast<std::size_t>(options.frames));
+    for (double& step : seconds) {
+      const double start = TIMER();
+      PLAY_STEP(scene, play, input);
+      step = TIMER() - start;
+    }
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("frame step over %ld frames: median %.2f us, 99th percentile %.2f us\n", options.frames,
+                seconds[seconds.size() / 2] * 1e6, seconds[seconds.size() * 99 / 100] * 1e6);
+    return 0;
+  }
 
   std::vector<int> most_in_flight(static_cast<std::size_t>(scene.emitter_count), 0);
   {

@@ -1,0 +1,93 @@
+// main.cpp - the show in a browser page: started by the page's script, then
+// one frame whenever a sixtieth of a second has passed, from the browser's
+// animation callback, until Escape is held after a frame.
+//
+//   callMain([START_FRAME, "paused" | "running"])
+//
+// The page's script reads the address (?start-frame=N&paused&scale=K),
+// checks it, scales the canvas, writes the atlas into the file system and
+// calls main with the first two; the scale is the page's alone. Everything
+// else is the desktop's show: SHOW_START, SHOW_FRAME, the same keys. The
+// schedules' console reports are not printed on the web.
+#include <emscripten.h>  // the animation callback, the page's hooks
+
+#include <cstdlib>  // strtol of the page's arguments
+#include <cstring>  // strcmp
+
+#include "platform/console.h"  // reports silenced
+#include "platform/timer.h"    // FRAME_DUE
+#include "show/show.h"         // the show
+#include "window/window.h"     // pointer, keys, Escape
+
+namespace {
+
+struct Tpage_show {
+  Tshow show;
+  Tframe_input input;
+  double due = 0.0;              // when the next frame is
+  double last_presented = -1.0;  // for the HUD's frames per second
+  long presented = 0;
+  bool ended = false;
+};
+
+Tpage_show* g_page = nullptr;
+
+// The canvas is always 640 x 480 canvas pixels, so the pointer needs no
+// scaling back.
+void read_input(Tframe_input& input) {
+  int x = -1, y = -1;
+  MOUSE_POSITION(x, y);
+  input.target = Ttarget_point{static_cast<float>(x), static_cast<float>(y)};
+  input.key_count = 0;
+  while (input.key_count < VP_FRAME_KEYS && KEY_PRESS(input.keys[input.key_count])) ++input.key_count;
+}
+
+void animation_callback() {
+  Tpage_show& page = *g_page;
+  const double now = TIMER();
+  if (!FRAME_DUE(page.due, now, VP_FRAME_SECONDS)) return;
+  read_input(page.input);
+  SHOW_FRAME(page.show, page.input);
+  if (page.last_presented >= 0.0) page.show.timing.fps = 1.0 / (now - page.last_presented);
+  page.last_presented = now;
+  ++page.presented;
+  if (page.presented == 1) {
+    EM_ASM({
+      if (Module.onFirstFrame) Module.onFirstFrame();
+    });
+  }
+  if (KEY_HELD(1)) {
+    page.ended = true;
+    emscripten_cancel_main_loop();
+    EM_ASM({
+      if (Module.onShowEnded) Module.onShowEnded();
+    });
+  }
+}
+
+}  // namespace
+
+// What the page and its tests read back, polled by the page's script.
+extern "C" {
+EMSCRIPTEN_KEEPALIVE long vorpane_frame() { return g_page ? g_page->show.play.frame : 0; }
+EMSCRIPTEN_KEEPALIVE long vorpane_presented() { return g_page ? g_page->presented : 0; }
+EMSCRIPTEN_KEEPALIVE int vorpane_paused() { return g_page && g_page->show.play.paused ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int vorpane_hud() { return g_page && g_page->show.play.hud ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int vorpane_ended() { return g_page && g_page->ended ? 1 : 0; }
+}
+
+int main(int argc, char** argv) {
+  const long start_frame = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1;
+  const bool paused = argc > 2 && std::strcmp(argv[2], "paused") == 0;
+  CONSOLE_SILENCE();
+  g_page = new Tpage_show;
+  Tshow& show = g_page->show;
+  SHOW_START(show);
+  show.timed = true;
+  show.play.paused = paused;
+  if (start_frame > 1) PLAY_SKIP_TO(show.scene, show.play, start_frame - 1);
+  // The browser calls back once per display refresh; FRAME_DUE picks the
+  // calls that step the show. main returns at once and the page lives on.
+  emscripten_set_main_loop(animation_callback, 0, false);
+  return 0;
+}

@@ -1,0 +1,193 @@
+// draw_webgl.cpp - the drawing seam in a browser: WebGL through emscripten's
+// emulation of fixed-function OpenGL (-sLEGACY_GL_EMULATION=1).
+//
+// Implemented: the screen, the atlas with its mipmap chain, the sprites, the
+// HUD, the read-back. Left out, and why:
+//  - the overlay (glow, bloom): only the capture tool lays one, never a page;
+//  - the upscale: the page enlarges the canvas with CSS, pixels kept square;
+//  - the lighting state and the perspective projection of the desktop's
+//    fixed state: nothing switches lighting on, and every pass draws in the
+//    2D view, which here is set once and never left;
+//  - the finish: the browser presents when the frame's callback returns.
+//
+// Where the desktop's backend (src/gl) relies on what the emulation lacks:
+//  - display lists: the frame's sprites are one glBegin(GL_QUADS) batch of
+//    the same quads, their corners computed here as the list's translate and
+//    scale would place them;
+//  - glPushAttrib: each pass sets the state it relies on from a record and
+//    applies the record it found again afterwards (Tgl_state);
+//  - gluBuild2DMipmaps: the chain is built by render/mipmap.h with GLU's box
+//    filter and uploaded level by level.
+#include <GL/gl.h>  // the emulated fixed-function API
+
+#include <cstdint>  // pixel bytes
+#include <vector>   // the read-back's rows
+
+#include "gl/quad.h"                 // the quads every backend draws
+#include "platform/runtime_error.h"  // a canvas without WebGL is fatal
+#include "render/mipmap.h"           // the chain GLU would build
+#include "show/draw.h"               // the interface implemented here
+#include "window/window.h"           // the canvas and its context
+
+namespace {
+
+// The state a pass relies on, all of it. The emulation answers few glGet
+// queries, so the backend keeps its own record of what it last set.
+struct Tgl_state {
+  bool texture = false;
+  bool blend = false;
+  GLenum blend_source = GL_SRC_ALPHA;
+  GLenum blend_destination = GL_ONE;
+  float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+};
+
+// Sprites add texel colour times alpha over what is there.
+Tgl_state sprite_state(bool textured) {
+  Tgl_state state;
+  state.texture = textured;
+  state.blend = true;
+  return state;
+}
+
+// The HUD's box dims what lies behind it.
+Tgl_state hud_state() {
+  Tgl_state state;
+  state.blend = true;
+  state.blend_destination = GL_ONE_MINUS_SRC_ALPHA;
+  return state;
+}
+
+}  // namespace
+
+struct Tdraw {
+  GLuint atlas = 0;
+  bool atlas_loaded = false;  // without pixels the sprites are white squares
+  Tgl_state state;            // what GL holds now
+};
+
+namespace {
+
+void apply(Tdraw& draw, const Tgl_state& state) {
+  if (state.texture) glEnable(GL_TEXTURE_2D);
+  else glDisable(GL_TEXTURE_2D);
+  if (state.blend) glEnable(GL_BLEND);
+  else glDisable(GL_BLEND);
+  glBlendFunc(state.blend_source, state.blend_destination);
+  glColor4f(state.colour[0], state.colour[1], state.colour[2], state.colour[3]);
+  draw.state = state;
+}
+
+void upload_level(int level, int width, int height, const std::uint8_t* rgba) {
+  glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+}  // namespace
+
+Tdraw* DRAW_OPEN(const Tdraw_setup& setup) {
+  const int bits = VP_SHOW_DEPTH / 4;
+  SCREEN_GL_REQUEST(VP_GL_RED_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_GREEN_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_BLUE_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_ALPHA_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_DEPTH_BITS, 24);
+  int flags = VP_SCREEN_GL;
+  if (setup.samples >= 1) {
+    SCREEN_GL_REQUEST(VP_GL_SAMPLES, setup.samples);
+    flags |= VP_SCREEN_MULTISAMPLE;
+  }
+  SCREEN_WINDOW_SCALE(setup.scale);
+  const int error = SCREEN_OPEN(VP_SHOW_WIDTH, VP_SHOW_HEIGHT, VP_SHOW_DEPTH, 1, flags, 0);
+  if (error != 0) RUNTIME_ERROR(error, __LINE__, "Tdraw", "DRAW_OPEN");
+
+  Tdraw* draw = new Tdraw;
+  glViewport(0, 0, VP_SHOW_WIDTH, VP_SHOW_HEIGHT);
+  // The 2D view: origin at the top-left corner, y down, one unit a pixel.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, 0.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClearDepth(1.0);
+  // Every sprite lies at depth 0, and GL_LEQUAL lets each one through.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  apply(*draw, Tgl_state());
+  return draw;
+}
+
+void DRAW_CLOSE(Tdraw* draw) {
+  if (draw && draw->atlas) glDeleteTextures(1, &draw->atlas);
+  delete draw;
+}
+
+void DRAW_ATLAS(Tdraw* draw, const Tatlas_pixels& pixels) {
+  glGenTextures(1, &draw->atlas);
+  glBindTexture(GL_TEXTURE_2D, draw->atlas);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  const std::vector<Tmipmap_level> chain = MIPMAP_CHAIN(pixels.staging.data(), pixels.width, pixels.height);
+  // WebGL samples a texture missing a level as black, where the desktop's
+  // incomplete texture leaves the quads untextured: without a whole chain
+  // the sprites are drawn untextured, white, as on the desktop.
+  draw->atlas_loaded = !chain.empty();
+  if (!draw->atlas_loaded) return;
+  upload_level(0, pixels.width, pixels.height, pixels.staging.data());
+  for (std::size_t level = 0; level < chain.size(); ++level)
+    upload_level(static_cast<int>(level + 1), chain[level].width, chain[level].height, chain[level].rgba.data());
+}
+
+void DRAW_SPRITES(Tdraw* draw, const std::vector<Tsprite>& sprites) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (sprites.empty()) return;
+  const Tgl_state found = draw->state;
+  apply(*draw, sprite_state(draw->atlas_loaded));
+  glBindTexture(GL_TEXTURE_2D, draw->atlas);
+  glBegin(GL_QUADS);
+  for (const Tsprite& sprite : sprites) {
+    // The desktop's lists hold a 16 x 16 quad, scaled by 2 for an emitter;
+    // the bullet is the atlas's left half, the emitter its right half.
+    const bool bullet = sprite.kind == VP_SPRITE_BULLET;
+    const float side = bullet ? 16.0f : 32.0f;
+    const float s0 = bullet ? 0.0f : 0.5f;
+    glTexCoord2f(s0, 1.0f);
+    glVertex2f(sprite.x, sprite.y + side);
+    glTexCoord2f(s0, 0.0f);
+    glVertex2f(sprite.x, sprite.y);
+    glTexCoord2f(s0 + 0.5f, 0.0f);
+    glVertex2f(sprite.x + side, sprite.y);
+    glTexCoord2f(s0 + 0.5f, 1.0f);
+    glVertex2f(sprite.x + side, sprite.y + side);
+  }
+  glEnd();
+  apply(*draw, found);
+}
+
+void DRAW_OVERLAY(Tdraw*, const Toverlay&, const std::vector<Tsprite>&) {}
+
+void DRAW_HUD(Tdraw* draw, const Thud_layout& layout) {
+  if (layout.box.width == 0) return;
+  const Tgl_state found = draw->state;
+  apply(*draw, hud_state());
+  glBegin(GL_QUADS);
+  glColor4fv(VP_HUD_BOX_RGBA);
+  QUAD_PLAIN(layout.box.x, layout.box.y, layout.box.x + layout.box.width, layout.box.y + layout.box.height);
+  glColor4fv(VP_HUD_TEXT_RGBA);
+  for (const Tfont_cell& c : layout.cells) QUAD_PLAIN(c.x, c.y, c.x + c.width, c.y + c.height);
+  glEnd();
+  apply(*draw, found);
+}
+
+void DRAW_FINISH(Tdraw*) {}
+
+Tpicture DRAW_READ_BACK(Tdraw*) {
+  const int width = VP_SHOW_WIDTH, height = VP_SHOW_HEIGHT;
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  Tpicture picture(width, height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int k = 0; k < 3; ++k)
+        picture.at(x, y)[k] = rgba[(static_cast<std::size_t>(height - 1 - y) * width + x) * 4 + k];
+  return picture;
+}

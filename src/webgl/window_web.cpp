@@ -1,0 +1,132 @@
+// window_web.cpp - window.h in a browser: the page's canvas, its WebGL
+// context through emscripten's GLFW, and the keys and pointer over it.
+//
+// What differs from the desktop's window (src/window/window_glfw.cpp) and
+// why:
+//  - the canvas keeps the picture's 640 x 480 pixels whatever the scale: the
+//    page enlarges it with CSS, and emscripten maps the pointer back to
+//    canvas pixels, so the scale is the page's alone;
+//  - the pointer counts as over the window from its first move over the
+//    canvas until it leaves it: this GLFW never reports focus;
+//  - no swap interval: the browser presents after each animation callback,
+//    and this GLFW would retime the page's loop;
+//  - SCREEN_FLIP presents nothing; the browser does when the frame's
+//    callback returns.
+#include <GLFW/glfw3.h>  // emscripten's GLFW: the WebGL context and the page's events
+
+#include <cstdio>   // the one-line reason when the canvas has no WebGL
+#include <cstring>  // memset
+
+#include "platform/runtime_error.h"  // error codes
+#include "window/window.h"           // the interface implemented here
+
+namespace {
+
+Tscreen_requests g_requests = {};
+GLFWwindow* g_window = nullptr;
+int g_width = 0;
+int g_height = 0;
+
+Tkey g_presses[64];
+int g_press_count = 0;
+int g_press_read = 0;
+
+bool g_pointer_over = false;
+double g_pointer_x = -1.0;
+double g_pointer_y = -1.0;
+
+void on_key(GLFWwindow*, int key, int, int action, int) {
+  if (action != GLFW_PRESS || g_press_count == static_cast<int>(sizeof g_presses / sizeof g_presses[0])) return;
+  switch (key) {
+    case GLFW_KEY_ESCAPE: g_presses[g_press_count++] = VP_KEY_ESCAPE; break;
+    case GLFW_KEY_SPACE: g_presses[g_press_count++] = VP_KEY_SPACE; break;
+    case GLFW_KEY_RIGHT: g_presses[g_press_count++] = VP_KEY_RIGHT; break;
+    case GLFW_KEY_PERIOD: g_presses[g_press_count++] = VP_KEY_PERIOD; break;
+    case GLFW_KEY_PAGE_DOWN: g_presses[g_press_count++] = VP_KEY_PAGE_DOWN; break;
+    case GLFW_KEY_PAGE_UP: g_presses[g_press_count++] = VP_KEY_PAGE_UP; break;
+    case GLFW_KEY_H: g_presses[g_press_count++] = VP_KEY_H; break;
+    default: break;
+  }
+}
+
+// Only moves over the canvas arrive here.
+void on_pointer(GLFWwindow*, double x, double y) {
+  g_pointer_over = true;
+  g_pointer_x = x;
+  g_pointer_y = y;
+}
+
+void on_pointer_enter(GLFWwindow*, int entered) { g_pointer_over = entered != 0; }
+
+}  // namespace
+
+void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) {
+  if (attribute < 0 || attribute >= VP_GL_ATTRIBUTE_COUNT) return;
+  g_requests.value[attribute] = value;
+  if (g_requests.count < static_cast<int>(sizeof g_requests.order / sizeof g_requests.order[0]))
+    g_requests.order[g_requests.count++] = attribute;
+}
+
+const Tscreen_requests& SCREEN_GL_REQUESTS() { return g_requests; }
+void SCREEN_GL_REQUESTS_CLEAR() { std::memset(&g_requests, 0, sizeof g_requests); }
+
+void SCREEN_WINDOW_SCALE(int) {}
+
+int SCREEN_VALIDATE(int width, int height, int depth) {
+  if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
+  return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 15 || depth == 16 || depth == 24 ||
+                 depth == 32
+             ? 0
+             : VP_ERR_ILLEGAL_CALL;
+}
+
+int SCREEN_OPEN(int width, int height, int depth, int, int flags, int) {
+  if (SCREEN_VALIDATE(width, height, depth) != 0 || g_window) return VP_ERR_ILLEGAL_CALL;
+  if (!glfwInit()) return VP_ERR_ILLEGAL_CALL;
+  glfwDefaultWindowHints();
+  glfwWindowHint(GLFW_ALPHA_BITS, g_requests.value[VP_GL_ALPHA_BITS]);
+  glfwWindowHint(GLFW_DEPTH_BITS, g_requests.value[VP_GL_DEPTH_BITS]);
+  glfwWindowHint(GLFW_SAMPLES, (flags & VP_SCREEN_MULTISAMPLE) ? g_requests.value[VP_GL_SAMPLES] : 0);
+  g_window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+  if (!g_window) {
+    std::fprintf(stderr, "Vorpane: this browser gives the page no WebGL\n");
+    return VP_ERR_ILLEGAL_CALL;
+  }
+  g_width = width;
+  g_height = height;
+  glfwMakeContextCurrent(g_window);
+  glfwSetKeyCallback(g_window, on_key);
+  glfwSetCursorPosCallback(g_window, on_pointer);
+  glfwSetCursorEnterCallback(g_window, on_pointer_enter);
+  return 0;
+}
+
+bool SCREEN_IS_OPEN() { return g_window != nullptr; }
+
+void WINDOW_TITLE(const char* title) {
+  if (g_window) glfwSetWindowTitle(g_window, title);
+}
+
+void SCREEN_FLIP() {}
+
+int KEY_HELD(int scancode) {
+  if (!g_window || scancode != 1) return 0;
+  return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
+}
+
+void MOUSE_POSITION(int& x, int& y) {
+  x = y = -1;
+  if (!g_pointer_over || g_pointer_x < 0.0 || g_pointer_y < 0.0 || g_pointer_x >= g_width || g_pointer_y >= g_height)
+    return;
+  x = static_cast<int>(g_pointer_x);
+  y = static_cast<int>(g_pointer_y);
+}
+
+bool KEY_PRESS(Tkey& key) {
+  if (g_press_read >= g_press_count) {
+    g_press_read = g_press_count = 0;
+    return false;
+  }
+  key = g_presses[g_press_read++];
+  return true;
+}

@@ -21,7 +21,7 @@ void FRAME_PACE(double& last_frame_time, double period) {
 }
 
 bool FRAME_DUE(double& due, double now, double period) {
-  if (now < due - period / 4) return false;
+  if (now < due - period / 2) return false;
   due = now > due + period / 2 ? now + period : due + period;
   return true;
 }

@@ -18,9 +18,9 @@ void FRAME_PACE(double& last_frame_time, double period);
 // For loops called more often than the show's rate, and not quite evenly (a
 // browser's animation callback follows the display: 60, 120 or 144 times a
 // second, each a little early or late): whether a frame is due at `now`.
-// `due` starts at 0, so the first call is due. A call within a quarter
-// period before `due` takes the frame and keeps the cadence, so the show
-// runs at 1/period frames a second on any display; one more than half a
-// period late starts the cadence afresh from `now`, so a stall is never
-// caught up.
+// `due` starts at 0, so the first call is due. The first call at most half a
+// period before `due` takes the frame and keeps the cadence, so the show runs
+// at 1/period frames a second on any display of that rate or more; a call
+// more than half a period late starts the cadence afresh from `now`, so a
+// stall is never caught up.
 bool FRAME_DUE(double& due, double now, double period);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The seams between the libraries, checked on the sources:
-#  - GLFW is included and called only by the window backend (src/window);
-#  - GL and GLU are included and called only by the GL backend (src/gl), the
-#    GL tests and the drawing benchmark; never by a tool;
+#  - GLFW is included and called only by the window backends (src/window,
+#    and the browser's src/webgl/window_web.cpp on emscripten's GLFW);
+#  - GL and GLU are included and called only by the drawing backends (src/gl,
+#    src/webgl), the GL tests and the drawing benchmark; never by a tool;
 #  - no header outside src/gl names a GL type or constant;
 #  - the simulation's folders include nothing from the display folders, and
 #    src/core includes nothing from any other folder;
@@ -32,9 +33,10 @@ only_in() {
   done < <(every_file_matching "$1" src tools bench tests)
 }
 
-gl_files='^(src/gl/[^/]*|tests/gl/[^/]*\.cpp|tests/support/gl_window\.cpp|bench/gl_bench\.cpp)$'
-only_in '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GLFW/' '^src/window/window_glfw\.cpp$' 'includes GLFW'
-only_in '\bglfw[A-Z][A-Za-z0-9]*[[:space:]]*\(' '^src/window/window_glfw\.cpp$' 'calls GLFW'
+gl_files='^(src/gl/[^/]*|src/webgl/[^/]*|tests/gl/[^/]*\.cpp|tests/support/gl_window\.cpp|bench/gl_bench\.cpp)$'
+glfw_files='^src/(window/window_glfw|webgl/window_web)\.cpp$'
+only_in '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GLFW/' "$glfw_files" 'includes GLFW'
+only_in '\bglfw[A-Z][A-Za-z0-9]*[[:space:]]*\(' "$glfw_files" 'calls GLFW'
 only_in '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GL/' "$gl_files" 'includes GL'
 only_in '\bglu?[A-Z][A-Za-z0-9]*[[:space:]]*\(' "$gl_files" 'calls GL'
 
@@ -54,7 +56,7 @@ done < <(grep -rnE '#[[:space:]]*include[[:space:]]*"' src/core | grep -vE '"cor
 
 # The calls, one per line: "FOLDER FILE...", whatever their line breaks.
 calls=$(tr '\n' ' ' <src/CMakeLists.txt | grep -oE 'vorpane_sources\([^)]*\)' |
-        sed -E 's/vorpane_sources\([[:space:]]*[A-Za-z_]+[[:space:]]+//; s/\)$//' || true)
+        sed -E 's/vorpane_sources\([[:space:]]*[A-Za-z0-9_-]+[[:space:]]+//; s/\)$//' || true)
 for path in src/*; do
   [[ -d $path ]] || { [[ $path == src/CMakeLists.txt ]] || fail "$path lies outside every library folder"; continue; }
   folder=${path#src/}

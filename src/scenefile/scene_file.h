@@ -12,6 +12,8 @@
 //    runs it safely; a refused one leaves `desc` untouched.
 //  - A float is the nearest single-precision value to the decimal written,
 //    as if the number were a float literal in the source.
+//  - Files are plain ASCII: any other byte is a mistake, reported where it
+//    stands.
 #pragma once
 
 #include <string>  // file names, text and the report

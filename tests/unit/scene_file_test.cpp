@@ -53,6 +53,8 @@ TEST(SceneFile, EachKindOfMistakeIsReportedWhereItStands) {
   EXPECT_EQ(mistakes("[[movement]]\npattern = \"spiral\"\n"),
             "s.toml:2:11: `pattern` is \"spiral\"; it must be one of \"linear\", \"sine-v\", \"sine-h\", "
             "\"bounce-v\", \"bounce-h\", \"circle\", \"orbit\" or \"spline\"\n");
+  EXPECT_EQ(mistakes("# caf\xc3\xa9\n"),
+            "s.toml:1:6: only plain ASCII characters may stand in a scene file, comments included\n");
   EXPECT_EQ(mistakes("emitters = 3\nstart_angles = [0, 90]\n"),
             "s.toml:2:16: `start_angles` holds 2 angles but `emitters` is 3\n");
 }

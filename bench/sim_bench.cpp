@@ -1,5 +1,7 @@
 // sim_bench.cpp - the simulation's cost: the whole scene's frame step over
-// one full cycle of its programmes, one bullet's MOVE, and one fan shot.
+// one full cycle of its programmes, one bullet's MOVE, one fan shot, the
+// cost per bullet in flight of the built-in show and of the largest scene
+// the limits allow, and a scene file's reload deep into the show.
 //
 // Rules:
 //  - Every scene is built from the random source's initial state, as the show
@@ -18,7 +20,10 @@
 #include <cstdio>  // /dev/null
 #include <vector>  // samples, bullets, turrets
 
+#include "bench_largest.h"     // the largest scene
 #include "bench_report.h"      // figures for scripts/bench
+#include "scene/play.h"        // the frame step
+#include "show/show.h"         // SHOW_RELOAD
 #include "scene/scene.h"        // BUILD_SCENE, STEP_SCENE
 #include "platform/console.h"  // silence or /dev/null
 #include "platform/random.h"   // RANDOM_RESET: the show's spline paths
@@ -196,6 +201,48 @@ void BM_shooter_ai_fan(benchmark::State& state) {
   }
 }
 
+// The frame step of `desc` over `frames` frames after `warm_up` untimed ones:
+// microseconds per frame and nanoseconds per bullet in flight.
+void BM_per_bullet(benchmark::State& state, const Tscene_desc* desc, long warm_up, long frames) {
+  double seconds = 0.0, bullet_frames = 0.0;
+  for (auto _ : state) {
+    Tscene scene;
+    BUILD_SCENE(scene, *desc);
+    Tplay play;
+    Tframe_input input;
+    for (long f = 0; f < warm_up + frames; ++f) {
+      input.target = target_at(f);
+      const Tclock::time_point start = Tclock::now();
+      PLAY_STEP(scene, play, input);
+      if (f < warm_up) continue;
+      seconds += seconds_between(start, Tclock::now());
+      for (int i = 0; i < scene.emitter_count; ++i) {
+        const Tturret& t = scene.emitters[i].turret;
+        for (int j = 0; j < t.MAXBULLET(); ++j) bullet_frames += t.BULLET(j).ACTIVE() != 0 ? 1.0 : 0.0;
+      }
+    }
+    state.SetIterationTime(seconds);
+  }
+  const double total_frames = static_cast<double>(frames) * static_cast<double>(state.iterations());
+  state.counters["us_per_frame"] = seconds / total_frames * 1e6;
+  state.counters["ns_per_bullet"] = bullet_frames > 0 ? seconds / bullet_frames * 1e9 : 0.0;
+  state.counters["in_flight"] = bullet_frames / total_frames;
+}
+
+// A save of the built-in show's file read back in at frame 7600: reading,
+// building and stepping the new scene up to the frame on screen.
+void BM_reload(benchmark::State& state) {
+  const std::string file = VORPANE_SOURCE_DIR "/assets/scenes/show.toml";
+  for (auto _ : state) {
+    Tshow show;
+    SHOW_BUILD(show);
+    PLAY_SKIP_TO(show.scene, show.play, 7600);
+    const Tclock::time_point start = Tclock::now();
+    if (!SHOW_RELOAD(show, file)) state.SkipWithError("the show's file did not load");
+    state.SetIterationTime(seconds_between(start, Tclock::now()));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -230,6 +277,22 @@ int main(int argc, char** argv) {
       ->Iterations(20000)
       ->UseManualTime()
       ->Unit(benchmark::kNanosecond);
+
+  static const Tscene_desc largest = BENCH_LARGEST_SCENE();
+  // Both from frame 3000 on, when the built-in show's pools have filled;
+  // the largest scene's are full long before.
+  benchmark::RegisterBenchmark("per_bullet/builtin", BM_per_bullet, &SCENE_BUILTIN(), 3000L, 3000L)
+      ->Iterations(3)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("per_bullet/largest", BM_per_bullet, &largest, 3000L, 300L)
+      ->Iterations(1)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("reload/frame7600", BM_reload)
+      ->Iterations(10)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
 
   Tfigures_reporter reporter(figures);
   benchmark::RunSpecifiedBenchmarks(&reporter);

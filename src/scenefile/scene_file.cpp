@@ -31,21 +31,6 @@ const Tword k_modes[] = {{"one-sided", 2}, {"centred", 3}, {"alternating", 4}, {
 const Tword k_turnings[] = {{"wrap", 0}, {"sweep", 1}};
 const Tword k_motions[] = {{"straight", 0}, {"accelerating", 1}, {"damped", 2}, {"aimed", 3}};
 
-const char* const k_top_keys[] = {"format", "emitters", "start_angles", "pool_size", "spline", "movement", "firing"};
-const char* const k_spline_keys[] = {"points", "speed", "area"};
-const char* const k_movement_keys[] = {"frames", "pattern", "x", "y", "x_speed", "y_speed", "center_x", "center_y",
-                                       "angle_speed", "radius"};
-const char* const k_firing_keys[] = {
-    "frames", "aim", "x", "y", "x_speed", "y_speed", "gravity_x", "gravity_y", "spawn_radius_x", "spawn_radius_y",
-    "min_direction", "max_direction", "turning", "turn_speed", "turn_direction", "first_shot_delay", "wave_pause",
-    "bullet_limit", "bullets_per_shot", "spread", "bullet_speed", "speed_step", "odd_shot_spread", "mode",
-    "shots_per_wave", "shot_pause", "bullet_stop_at", "motion"};
-
-template <std::size_t N>
-std::vector<const char*> list(const char* const (&keys)[N]) {
-  return std::vector<const char*>(keys, keys + N);
-}
-
 std::size_t edit_distance(const std::string& a, const std::string& b) {
   std::vector<std::size_t> row(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
@@ -93,8 +78,18 @@ class Treader {
     errors += name_ + ":" + std::to_string(at.begin.line) + ":" + std::to_string(at.begin.column) + ": " + what + "\n";
   }
 
-  // Unknown keys are mistakes; a near miss names the key meant.
-  void check_keys(const toml::table& table, const std::vector<const char*>& known, const std::string& where) {
+  // Every key a table may hold is asked for by one of the reads below,
+  // present or not; the keys asked since the last check are its known ones.
+  const toml::node* ask(const toml::table& table, const char* key) {
+    asked_.push_back(key);
+    return table.get(key);
+  }
+
+  // Unknown keys are mistakes; a near miss names the key meant. Called once
+  // a table's keys have all been asked for.
+  void check_keys(const toml::table& table, const std::string& where) {
+    const std::vector<const char*> known = asked_;
+    asked_.clear();
     for (auto&& [key, node] : table) {
       const std::string name(key.str());
       const char* best = nullptr;
@@ -120,7 +115,7 @@ class Treader {
   }
 
   void whole(const toml::table& table, const char* key, long long min, long long max, int& out) {
-    const toml::node* node = table.get(key);
+    const toml::node* node = ask(table, key);
     if (!node) return;
     const auto value = node->value_exact<std::int64_t>();
     if (!node->is_integer() || !value) {
@@ -149,11 +144,11 @@ class Treader {
   }
 
   void number(const toml::table& table, const char* key, double min, double max, float& out) {
-    if (const toml::node* node = table.get(key)) number_of(*node, "`" + std::string(key) + "`", min, max, out);
+    if (const toml::node* node = ask(table, key)) number_of(*node, "`" + std::string(key) + "`", min, max, out);
   }
 
   void flag(const toml::table& table, const char* key, int& out) {
-    const toml::node* node = table.get(key);
+    const toml::node* node = ask(table, key);
     if (!node) return;
     if (!node->is_boolean()) {
       error(node->source(), "`" + std::string(key) + "` wants true or false, not " + kind_of(*node));
@@ -169,7 +164,7 @@ class Treader {
   }
 
   void word_of(const toml::table& table, const char* key, const std::vector<Tword>& words, int& out) {
-    const toml::node* node = table.get(key);
+    const toml::node* node = ask(table, key);
     if (!node) return;
     std::string allowed;
     for (std::size_t i = 0; i < words.size(); ++i)
@@ -189,7 +184,7 @@ class Treader {
 
   // A [table] or nothing; anything else is reported.
   const toml::table* table_at(const toml::table& table, const char* key) {
-    const toml::node* node = table.get(key);
+    const toml::node* node = ask(table, key);
     if (!node) return nullptr;
     if (!node->is_table()) error(node->source(), "`" + std::string(key) + "` wants a table ([" + key + "])");
     return node->as_table();
@@ -197,7 +192,7 @@ class Treader {
 
   // A [[list]] of 1 to VP_SCENE_MAX_PHASES tables, or nothing.
   const toml::array* phases_at(const toml::table& table, const char* key) {
-    const toml::node* node = table.get(key);
+    const toml::node* node = ask(table, key);
     if (!node) return nullptr;
     const toml::array* phases = node->as_array();
     if (!phases || !phases->is_array_of_tables() || phases->empty() || phases->size() > VP_SCENE_MAX_PHASES) {
@@ -229,6 +224,7 @@ class Treader {
   const std::string& text_;
   std::string name_;
   std::vector<std::size_t> line_starts_;
+  std::vector<const char*> asked_;
 };
 
 std::vector<Tword> pattern_words() {
@@ -273,7 +269,6 @@ Tturret_phase default_firing() {
 }
 
 void read_movement(Treader& r, const toml::table& t, Temitter_phase& p) {
-  r.check_keys(t, list(k_movement_keys), " in a [[movement]] phase");
   r.whole(t, "frames", 0, 1000000, p.ACTIVETIME);
   r.word_of(t, "pattern", pattern_words(), p.AI);
   r.number(t, "x", -1000, 2000, p.X);
@@ -284,10 +279,10 @@ void read_movement(Treader& r, const toml::table& t, Temitter_phase& p) {
   r.number(t, "center_y", -1000, 2000, p.YCENTER);
   r.whole(t, "angle_speed", -360, 360, p.ANGLE_SPEED);
   r.whole(t, "radius", -1000, 1000, p.RADIUS_DELTA);
+  r.check_keys(t, " in a [[movement]] phase");
 }
 
 void read_firing(Treader& r, const toml::table& t, Tturret_phase& p) {
-  r.check_keys(t, list(k_firing_keys), " in a [[firing]] phase");
   r.whole(t, "frames", 0, 1000000, p.ACTIVETIME);
   r.flag(t, "aim", p.TARGETING);
   r.number(t, "x", -1000, 2000, p.X);
@@ -318,13 +313,14 @@ void read_firing(Treader& r, const toml::table& t, Tturret_phase& p) {
   r.whole(t, "shot_pause", 0, 1000000, p.BULLETWAVEMAXDELAY);
   r.whole(t, "bullet_stop_at", -100000, 100000, p.BULLETCOUNTERDELAY);
   r.word(t, "motion", k_motions, p.BULLET_TYPE);
+  r.check_keys(t, " in a [[firing]] phase");
 }
 
 void read_spline(Treader& r, const toml::table& t, Tscene_desc& d) {
-  r.check_keys(t, list(k_spline_keys), " in [spline]");
   r.whole(t, "points", VP_SCENE_MIN_SPLINE_POINTS, VP_SCENE_MAX_SPLINE_POINTS, d.spline_points);
   r.number(t, "speed", 0, 1, d.spline_speed);
-  const toml::node* area = t.get("area");
+  const toml::node* area = r.ask(t, "area");
+  r.check_keys(t, " in [spline]");
   if (!area) return;
   const toml::array* values = area->as_array();
   if (!values || values->size() != 4) {
@@ -341,7 +337,7 @@ void read_spline(Treader& r, const toml::table& t, Tscene_desc& d) {
 void read_emitters(Treader& r, const toml::table& top, Tscene_desc& d) {
   int count = 0;
   r.whole(top, "emitters", 1, VP_SCENE_MAX_EMITTERS, count);
-  const toml::node* node = top.get("start_angles");
+  const toml::node* node = r.ask(top, "start_angles");
   if (!node) {
     // Evenly spaced, as the built-in show's four are.
     if (count > 0 && count != d.EMITTERS()) {
@@ -416,14 +412,17 @@ bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_de
   }
   const toml::table& top = parsed.table();
   Tscene_desc d = SCENE_BUILTIN();
-  r.check_keys(top, list(k_top_keys), "");
   int format = VP_SCENE_FORMAT;
   r.whole(top, "format", 1, VP_SCENE_FORMAT, format);
   read_emitters(r, top, d);
   r.whole(top, "pool_size", 1, VP_SCENE_MAX_POOL, d.pool_size);
-  if (const toml::table* spline = r.table_at(top, "spline")) read_spline(r, *spline, d);
-  read_phases(r, r.phases_at(top, "movement"), default_movement(), d.movement, read_movement);
-  read_phases(r, r.phases_at(top, "firing"), default_firing(), d.firing, read_firing);
+  const toml::table* spline = r.table_at(top, "spline");
+  const toml::array* movement = r.phases_at(top, "movement");
+  const toml::array* firing = r.phases_at(top, "firing");
+  r.check_keys(top, "");
+  if (spline) read_spline(r, *spline, d);
+  read_phases(r, movement, default_movement(), d.movement, read_movement);
+  read_phases(r, firing, default_firing(), d.firing, read_firing);
   errors = r.errors;
   if (!errors.empty()) return false;
   desc = d;

@@ -20,7 +20,8 @@ const char k_usage[] =
     "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]";
 
 const char k_help[] =
-    "A real-time bullet-pattern show. Run it in the folder that holds parts.png.\n"
+    "A real-time bullet-pattern show. The sprite atlas parts.png is read from this\n"
+    "folder, else from the installed data folder or the build tree.\n"
     "\n"
     "  --scene FILE     play the show written in FILE (docs/SCENES.md); every save\n"
     "                   of FILE is shown at once, a mistake on the HUD and stderr\n"

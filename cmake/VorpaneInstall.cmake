@@ -81,14 +81,19 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/vorpane.pc.in ${PROJECT_BINARY_DIR}/v
 install(FILES ${PROJECT_BINARY_DIR}/vorpane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorpane RENAME copyright)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/changelog.in ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/doc/changelog.gz
+  COMMAND gzip -9nkf ${PROJECT_BINARY_DIR}/doc/changelog DEPENDS ${PROJECT_BINARY_DIR}/doc/changelog VERBATIM)
+add_custom_target(vorpane_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorpane)
 
 # The package: `cpack -G DEB` in a build configured for /usr.
 set(CPACK_PACKAGE_NAME vorpane)
 set(CPACK_PACKAGE_VENDOR "The Vorpane developers")
-set(CPACK_PACKAGE_CONTACT "The Vorpane developers <vorpane@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Vorpane developers <vorpane@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time bullet-pattern show")
 set(CPACK_PACKAGE_DESCRIPTION "Vorpane plays a real-time bullet-pattern show drawn with OpenGL: emitters\n circling, orbiting and following spline paths fire streams, fans, waves and\n walls of bullets at the mouse. Shows can be written as scene files and edited\n while they run. Includes tools to capture frames and videos, and the\n simulation library with its headers for programs of one's own.")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

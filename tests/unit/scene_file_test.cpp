@@ -59,6 +59,16 @@ TEST(SceneFile, EachKindOfMistakeIsReportedWhereItStands) {
             "s.toml:2:16: `start_angles` holds 2 angles but `emitters` is 3\n");
 }
 
+// The parser's own precondition: a header name that no key can start with
+// is a syntax error in every build, not an abort (see scene_file.cpp).
+TEST(SceneFile, AHeaderNoKeyCanStartIsASyntaxError) {
+  const std::string expected = "s.toml:1:3: syntax error in key: expected bare key starting character or string "
+                               "delimiter, saw '";
+  EXPECT_EQ(mistakes("[[[1]]]\n"), expected + "['\n");
+  EXPECT_EQ(mistakes("[[=\n"), expected + "='\n");
+  EXPECT_EQ(mistakes(std::string("[[\0x]]\n", 7)), expected + "\\u0000'\n");
+}
+
 TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
   Tscene_desc d = SCENE_BUILTIN();
   const std::string report = mistakes("format = 2\n[[firing]]\naim = 1\nmotion = 3\n", d);

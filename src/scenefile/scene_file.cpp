@@ -2,6 +2,8 @@
 // checked against its range, every mistake reported where it stands.
 #include "scenefile/scene_file.h"
 
+#include <sys/stat.h>  // what kind of file a path names
+
 // Header-only, without exceptions: a parse failure is a value like any
 // other mistake, and nothing else in the program throws.
 #define TOML_EXCEPTIONS 0
@@ -27,7 +29,6 @@
 #include <cstdlib>  // strtof: floats as the decimal written
 #include <cstring>  // strerror
 #include <fstream>  // the file
-#include <sstream>  // the file's text
 #include <vector>   // line starts, candidate keys
 
 namespace {
@@ -451,12 +452,23 @@ bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_de
 }
 
 bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& errors) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    errors = path + ": cannot read the scene file (" + std::strerror(errno) + ")\n";
+  const auto refuse = [&](const std::string& why) {
+    errors = path + ": cannot read the scene file (" + why + ")\n";
     return false;
-  }
-  std::ostringstream text;
-  text << file.rdbuf();
-  return SCENE_TEXT_READ(text.str(), path, desc, errors);
+  };
+  // Looked at before it is opened: opening a FIFO blocks until a writer comes.
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return refuse(std::strerror(errno));
+  if (!S_ISREG(info.st_mode)) return refuse("not a regular file");
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return refuse(std::strerror(errno));
+  // One byte past the limit is asked for, so that a file that grew since
+  // the look above is refused too.
+  std::string text(static_cast<std::size_t>(VP_SCENE_MAX_FILE_BYTES) + 1, '\0');
+  file.read(&text[0], static_cast<std::streamsize>(text.size()));
+  if (file.bad()) return refuse(std::strerror(errno));
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  if (text.size() > static_cast<std::size_t>(VP_SCENE_MAX_FILE_BYTES))
+    return refuse("larger than " + std::to_string(VP_SCENE_MAX_FILE_BYTES) + " bytes, the most a scene file may hold");
+  return SCENE_TEXT_READ(text, path, desc, errors);
 }

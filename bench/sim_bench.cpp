@@ -237,19 +237,32 @@ void BM_per_bullet(benchmark::State& state, const Tscene_desc* desc, long warm_u
   state.counters["in_flight"] = bullet_frames / total_frames;
 }
 
+// The median over 31 rounds of `part` called on the turrets of the first
+// `turrets` emitters, in nanoseconds per bullet in flight there.
+double part_ns_per_bullet(Tscene& scene, int turrets, void (Tturret::*part)()) {
+  std::vector<double> ns;
+  for (int round = 0; round < 31; ++round) {
+    const double bullets = in_flight(scene, turrets);
+    const Tclock::time_point start = Tclock::now();
+    for (int i = 0; i < turrets; ++i) (scene.emitters[i].turret.*part)();
+    ns.push_back(seconds_between(start, Tclock::now()) * 1e9 / bullets);
+  }
+  return QUANTILE(ns, 0.5);
+}
+
 // Where the time per bullet in flight goes, from one state warmed up over
 // `warm_up` frames: the whole frame step over `frames` frames, then
 // MOVE_BULLETS alone (no firing, no emitter moving) over the turrets of the
 // first 1, 4, 16 and 64 emitters, 31 frames each, few enough that the pools
-// stay as full as the step left them. The moves over more and more turrets
-// show what the bullets' memory costs as it outgrows the caches (84 bytes a
-// bullet: a pool of 4,096 is 344 KB, the built-in show's four pools of 256
-// are 86 KB); the step less the moves is firing, whose search for idle slots
-// runs from slot 0 past the bullets in flight. Each figure is the median
-// over frames of time / bullets in flight, so that a frame in which the
-// process lost its core counts once, not by its length.
+// stay as full as the step left them, and last SHOOTER_AI alone over the
+// first 1 and 64. The moves over more and more turrets show what the
+// bullets' memory costs as it outgrows the caches (84 bytes a bullet: a pool
+// of 4,096 is 344 KB, the built-in show's four pools of 256 are 86 KB); the
+// step less the moves is firing, whose search for idle slots runs from slot
+// 0 past the bullets in flight, reading one field of each. Each figure is
+// the median over frames of time / bullets in flight, so that a frame in
+// which the process lost its core counts once, not by its length.
 void BM_per_bullet_parts(benchmark::State& state, const Tscene_desc* desc, long warm_up, long frames) {
-  const auto median = [](std::vector<double>& v) { return QUANTILE(v, 0.5); };
   for (auto _ : state) {
     Tscene scene;
     BUILD_SCENE(scene, *desc);
@@ -271,17 +284,18 @@ void BM_per_bullet_parts(benchmark::State& state, const Tscene_desc* desc, long 
       step_ns.push_back(s * 1e9 / in_flight(scene, scene.emitter_count));
     }
     state.SetIterationTime(seconds);
-    state.counters["step_ns_per_bullet"] = median(step_ns);
+    state.counters["step_ns_per_bullet"] = QUANTILE(step_ns, 0.5);
     for (const int turrets : {1, 4, 16, 64}) {
       if (turrets > scene.emitter_count) break;
-      std::vector<double> move_ns;
-      for (int k = 0; k < 31; ++k) {
-        const double bullets = in_flight(scene, turrets);
-        const Tclock::time_point start = Tclock::now();
-        for (int i = 0; i < turrets; ++i) scene.emitters[i].turret.MOVE_BULLETS();
-        move_ns.push_back(seconds_between(start, Tclock::now()) * 1e9 / bullets);
-      }
-      state.counters["move_ns_per_bullet_" + std::to_string(turrets)] = median(move_ns);
+      state.counters["move_ns_per_bullet_" + std::to_string(turrets)] =
+          part_ns_per_bullet(scene, turrets, &Tturret::MOVE_BULLETS);
+    }
+    // One shot of each turret alone: with the pools as full as the step
+    // keeps them, mostly the search for idle slots.
+    for (const int turrets : {1, 64}) {
+      if (turrets > scene.emitter_count) break;
+      state.counters["shot_ns_per_bullet_" + std::to_string(turrets)] =
+          part_ns_per_bullet(scene, turrets, &Tturret::SHOOTER_AI);
     }
   }
 }

@@ -31,6 +31,7 @@
 #include <string>   // names
 #include <vector>   // timestamps, pixels
 
+#include "bench_largest.h"     // the largest scene
 #include "bench_report.h"      // figures for scripts/bench
 #include "gl/draw_gl.h"        // the backend's screen and atlas
 #include "gl/frame.h"          // the sprite pass
@@ -42,6 +43,8 @@ namespace {
 
 Tscene g_full;  // every pool full
 std::vector<Tsprite> g_full_sprites;
+Tscene g_largest;  // 64 emitters with 4096 bullets each, pools full
+std::vector<Tsprite> g_largest_sprites;
 Tshow g_show;
 std::string g_intervals_path;
 
@@ -107,6 +110,10 @@ void draw_prescribed() {
   FRAME_DRAW_SPRITES(g_show.draw->atlas, g_full_sprites);
 }
 void draw_batch() { draw_batched(g_full); }
+void draw_largest() {
+  SCENE_SPRITES(g_largest, g_largest_sprites);
+  FRAME_DRAW_SPRITES(g_show.draw->atlas, g_largest_sprites);
+}
 void draw_nothing() {}
 
 void BM_draw(benchmark::State& state, void (*sprites)()) {
@@ -252,6 +259,16 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark(("draw/one_batch" + suffix).c_str(), BM_draw, draw_batch)
       ->Unit(benchmark::kMillisecond)
       ->MinTime(1.0);
+  if (samples == 0) {
+    BUILD_SCENE(g_largest, BENCH_LARGEST_SCENE());
+    Tplay play;
+    for (long f = 0; f < 3000; ++f) PLAY_STEP(g_largest, play, Tframe_input());
+    SCENE_SPRITES(g_largest, g_largest_sprites);
+    figures.WRITE("largest_sprites", static_cast<double>(g_largest_sprites.size()));
+    benchmark::RegisterBenchmark("draw/largest/samples:0", BM_draw, draw_largest)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+  }
   benchmark::RegisterBenchmark(("draw/no_sprites" + suffix).c_str(), BM_draw, draw_nothing)
       ->Unit(benchmark::kMillisecond)
       ->MinTime(1.0);

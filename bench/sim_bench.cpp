@@ -1,5 +1,7 @@
 // sim_bench.cpp - the simulation's cost: the whole scene's frame step over
-// one full cycle of its programmes, one bullet's MOVE, and one fan shot.
+// one full cycle of its programmes, one bullet's MOVE, one fan shot, the
+// cost per bullet in flight of the built-in show and of the largest scene
+// the limits allow, and a scene file's reload deep into the show.
 //
 // Rules:
 //  - Every scene is built from the random source's initial state, as the show
@@ -16,9 +18,13 @@
 #include <cmath>   // the circling target
 #include <cstdint>  // item counts
 #include <cstdio>  // /dev/null
+#include <string>  // counter names
 #include <vector>  // samples, bullets, turrets
 
+#include "bench_largest.h"     // the largest scene
 #include "bench_report.h"      // figures for scripts/bench
+#include "scene/play.h"        // the frame step
+#include "show/show.h"         // SHOW_RELOAD
 #include "scene/scene.h"        // BUILD_SCENE, STEP_SCENE
 #include "platform/console.h"  // silence or /dev/null
 #include "platform/random.h"   // RANDOM_RESET: the show's spline paths
@@ -196,6 +202,118 @@ void BM_shooter_ai_fan(benchmark::State& state) {
   }
 }
 
+// Bullets in flight in the turrets of the first `emitters` emitters.
+double in_flight(const Tscene& scene, int emitters) {
+  double bullets = 0.0;
+  for (int i = 0; i < emitters; ++i) {
+    const Tturret& t = scene.emitters[i].turret;
+    for (int j = 0; j < t.MAXBULLET(); ++j) bullets += t.BULLET(j).ACTIVE() != 0 ? 1.0 : 0.0;
+  }
+  return bullets;
+}
+
+// The frame step of `desc` over `frames` frames after `warm_up` untimed ones:
+// microseconds per frame and nanoseconds per bullet in flight.
+void BM_per_bullet(benchmark::State& state, const Tscene_desc* desc, long warm_up, long frames) {
+  double seconds = 0.0, bullet_frames = 0.0;
+  for (auto _ : state) {
+    Tscene scene;
+    BUILD_SCENE(scene, *desc);
+    Tplay play;
+    Tframe_input input;
+    for (long f = 0; f < warm_up + frames; ++f) {
+      input.target = target_at(f);
+      const Tclock::time_point start = Tclock::now();
+      PLAY_STEP(scene, play, input);
+      if (f < warm_up) continue;
+      seconds += seconds_between(start, Tclock::now());
+      bullet_frames += in_flight(scene, scene.emitter_count);
+    }
+    state.SetIterationTime(seconds);
+  }
+  const double total_frames = static_cast<double>(frames) * static_cast<double>(state.iterations());
+  state.counters["us_per_frame"] = seconds / total_frames * 1e6;
+  state.counters["ns_per_bullet"] = bullet_frames > 0 ? seconds / bullet_frames * 1e9 : 0.0;
+  state.counters["in_flight"] = bullet_frames / total_frames;
+}
+
+// The median over 31 rounds of `part` called on the turrets of the first
+// `turrets` emitters, in nanoseconds per bullet in flight there.
+double part_ns_per_bullet(Tscene& scene, int turrets, void (Tturret::*part)()) {
+  std::vector<double> ns;
+  for (int round = 0; round < 31; ++round) {
+    const double bullets = in_flight(scene, turrets);
+    const Tclock::time_point start = Tclock::now();
+    for (int i = 0; i < turrets; ++i) (scene.emitters[i].turret.*part)();
+    ns.push_back(seconds_between(start, Tclock::now()) * 1e9 / bullets);
+  }
+  return QUANTILE(ns, 0.5);
+}
+
+// Where the time per bullet in flight goes, from one state warmed up over
+// `warm_up` frames: the whole frame step over `frames` frames, then
+// MOVE_BULLETS alone (no firing, no emitter moving) over the turrets of the
+// first 1, 4, 16 and 64 emitters, 31 frames each, few enough that the pools
+// stay as full as the step left them, and last SHOOTER_AI alone over the
+// first 1 and 64. The moves over more and more turrets show what the
+// bullets' memory costs as it outgrows the caches (84 bytes a bullet: a pool
+// of 4,096 is 344 KB, the built-in show's four pools of 256 are 86 KB); the
+// step less the moves is firing, whose search for idle slots runs from slot
+// 0 past the bullets in flight, reading one field of each. Each figure is
+// the median over frames of time / bullets in flight, so that a frame in
+// which the process lost its core counts once, not by its length.
+void BM_per_bullet_parts(benchmark::State& state, const Tscene_desc* desc, long warm_up, long frames) {
+  for (auto _ : state) {
+    Tscene scene;
+    BUILD_SCENE(scene, *desc);
+    Tplay play;
+    Tframe_input input;
+    long f = 0;
+    for (; f < warm_up; ++f) {
+      input.target = target_at(f);
+      PLAY_STEP(scene, play, input);
+    }
+    std::vector<double> step_ns;
+    double seconds = 0.0;
+    for (const long end = f + frames; f < end; ++f) {
+      input.target = target_at(f);
+      const Tclock::time_point start = Tclock::now();
+      PLAY_STEP(scene, play, input);
+      const double s = seconds_between(start, Tclock::now());
+      seconds += s;
+      step_ns.push_back(s * 1e9 / in_flight(scene, scene.emitter_count));
+    }
+    state.SetIterationTime(seconds);
+    state.counters["step_ns_per_bullet"] = QUANTILE(step_ns, 0.5);
+    for (const int turrets : {1, 4, 16, 64}) {
+      if (turrets > scene.emitter_count) break;
+      state.counters["move_ns_per_bullet_" + std::to_string(turrets)] =
+          part_ns_per_bullet(scene, turrets, &Tturret::MOVE_BULLETS);
+    }
+    // One shot of each turret alone: with the pools as full as the step
+    // keeps them, mostly the search for idle slots.
+    for (const int turrets : {1, 64}) {
+      if (turrets > scene.emitter_count) break;
+      state.counters["shot_ns_per_bullet_" + std::to_string(turrets)] =
+          part_ns_per_bullet(scene, turrets, &Tturret::SHOOTER_AI);
+    }
+  }
+}
+
+// A save of the built-in show's file read back in at frame 7600: reading,
+// building and stepping the new scene up to the frame on screen.
+void BM_reload(benchmark::State& state) {
+  const std::string file = VORPANE_SOURCE_DIR "/assets/scenes/show.toml";
+  for (auto _ : state) {
+    Tshow show;
+    SHOW_BUILD(show);
+    PLAY_SKIP_TO(show.scene, show.play, 7600);
+    const Tclock::time_point start = Tclock::now();
+    if (!SHOW_RELOAD(show, file)) state.SkipWithError("the show's file did not load");
+    state.SetIterationTime(seconds_between(start, Tclock::now()));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -230,6 +348,30 @@ int main(int argc, char** argv) {
       ->Iterations(20000)
       ->UseManualTime()
       ->Unit(benchmark::kNanosecond);
+
+  static const Tscene_desc largest = BENCH_LARGEST_SCENE();
+  // Both from frame 3000 on, when the built-in show's pools have filled;
+  // the largest scene's are full long before.
+  benchmark::RegisterBenchmark("per_bullet/builtin", BM_per_bullet, &SCENE_BUILTIN(), 3000L, 3000L)
+      ->Iterations(3)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("per_bullet/largest", BM_per_bullet, &largest, 3000L, 300L)
+      ->Iterations(1)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("per_bullet_parts/builtin", BM_per_bullet_parts, &SCENE_BUILTIN(), 3000L, 3000L)
+      ->Iterations(1)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("per_bullet_parts/largest", BM_per_bullet_parts, &largest, 3000L, 300L)
+      ->Iterations(1)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("reload/frame7600", BM_reload)
+      ->Iterations(10)
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond);
 
   Tfigures_reporter reporter(figures);
   benchmark::RunSpecifiedBenchmarks(&reporter);

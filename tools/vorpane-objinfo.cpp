@@ -15,13 +15,14 @@
 #include "render/model.h"      // the loader
 #include "cli/args.h"           // numbers on the command line
 #include "core/float_text.h"   // shortest float text
+#include "vorpane_version.h"    // --version
 
 namespace {
 
+const char k_usage[] = "usage: vorpane-objinfo FILE [--scale S | --scale SX,SY,SZ] [--translate X,Y,Z] [--dump]";
+
 [[noreturn]] void usage(const std::string& = std::string()) {
-  std::fputs(
-      "usage: vorpane-objinfo FILE [--scale S | --scale SX,SY,SZ] [--translate X,Y,Z] [--dump]\n",
-      stderr);
+  std::fprintf(stderr, "%s\n", k_usage);
   std::exit(2);
 }
 
@@ -38,7 +39,21 @@ int main(int argc, char** argv) {
   Toption_walk walk(argc, argv, usage);
   while (walk.NEXT()) {
     std::string value;
-    if (walk.VALUE("--scale", value)) {
+    if (walk.FLAG("--help") || walk.FLAG("-h")) {
+      std::printf("%s\n\n"
+                  "Loads a Wavefront OBJ model with the library's loader and prints its counts, its\n"
+                  "materials and its bounds.\n\n"
+                  "  --scale S, --scale SX,SY,SZ  scale the vertices after loading\n"
+                  "  --translate X,Y,Z            move them after scaling\n"
+                  "  --dump                       also print every vertex and triangle\n\n"
+                  "A bad file ends in the loader's report and its exit status; a bad option in\n"
+                  "status 2.\n",
+                  k_usage);
+      std::exit(0);
+    } else if (walk.FLAG("--version")) {
+      std::printf("vorpane-objinfo %s\n", VP_VERSION);
+      std::exit(0);
+    } else if (walk.VALUE("--scale", value)) {
       if (scale) usage();
       if (PARSE_FLOATS(value, scale_by, 1)) {
         scale_by[1] = scale_by[2] = scale_by[0];

@@ -25,11 +25,12 @@
 #include "scene/play.h"         // the frame step
 #include "scene/scene.h"        // the show
 #include "core/float_text.h"   // shortest float text
+#include "vorpane_version.h"    // --version
 
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--time]";
+    "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--time] [--help] [--version]";
 
 struct Toptions {
   long frames = 600;
@@ -64,6 +65,9 @@ Toptions parse_options(int argc, char** argv) {
                   "                in microseconds instead of the CSV\n"
                   "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n",
                   k_usage);
+      std::exit(0);
+    } else if (walk.FLAG("--version")) {
+      std::printf("vorpane-trace %s\n", VP_VERSION);
       std::exit(0);
     } else if (walk.VALUE("--frames", value)) {
       ok = PARSE_WHOLE(value, options.frames) && options.frames > 0;

@@ -1,6 +1,6 @@
 // main.cpp - the show: start it, run it until Escape.
 //
-//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--help] [--version]
+//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]
 //
 // With no option the show runs from frame 1 in a 640 x 480 window, as it
 // always has; the options only add ways to look at it (show/show.h).
@@ -10,15 +10,18 @@
 
 #include "cli/args.h"          // the option walk
 #include "cli/scene_option.h"  // --scene
+#include "platform/console.h"  // --quiet
 #include "show/show.h"         // the show's start-up and loop
+#include "vorpane_version.h"   // --version
 
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--help] [--version]";
+    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]";
 
 const char k_help[] =
-    "A real-time bullet-pattern show. Run it in the folder that holds parts.png.\n"
+    "A real-time bullet-pattern show. The sprite atlas parts.png is read from this\n"
+    "folder, else from the installed data folder or the build tree.\n"
     "\n"
     "  --scene FILE     play the show written in FILE (docs/SCENES.md); every save\n"
     "                   of FILE is shown at once, a mistake on the HUD and stderr\n"
@@ -26,6 +29,7 @@ const char k_help[] =
     "                   (with the mouse outside the window), in well under a second\n"
     "  --paused         open paused (on frame N with --start-frame)\n"
     "  --scale K        a window K times 640 x 480 (K from 1 to 4), the same picture larger\n"
+    "  --quiet          no status lines on the console (for a desktop launcher)\n"
     "  --version        the version\n"
     "\n"
     "Keys:\n"
@@ -37,8 +41,6 @@ const char k_help[] =
     "  H                show or hide the HUD (frame, phases, bullets, timings)\n"
     "\n"
     "The mouse is the target of every turret.\n";
-
-const char k_version[] = "vorpane 1.1";
 
 [[noreturn]] void usage_error(const std::string& what) {
   std::fprintf(stderr, "vorpane: %s; %s\n", what.c_str(), k_usage);
@@ -54,13 +56,15 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
       std::printf("%s\n\n%s", k_usage, k_help);
       std::exit(0);
     } else if (walk.FLAG("--version")) {
-      std::printf("%s\n", k_version);
+      std::printf("vorpane %s\n", VP_VERSION);
       std::exit(0);
     } else if (walk.VALUE("--scene", value)) {
       if (value.empty()) usage_error("--scene needs a file");
       scene = SCENE_OPTION(value);  // a bad scene ends here, before any window
       setup.scene = &scene;
       controls.scene_file = value;
+    } else if (walk.FLAG("--quiet")) {
+      CONSOLE_SILENCE();
     } else if (walk.FLAG("--paused")) {
       controls.paused = true;
     } else if (walk.VALUE("--start-frame", value)) {

@@ -47,7 +47,9 @@ bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input) {
 
 void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last, Ttarget_point target) {
   if (last < play.frame) {
-    BUILD_SCENE(scene);
+    // Its own description: the one-argument form would build the built-in
+    // show in place of a scene file's.
+    BUILD_SCENE(scene, scene.desc);
     play.frame = 0;
   }
   Tconsole_quiet quiet;

@@ -54,5 +54,6 @@ struct Tplay {
 bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input);
 
 // Steps unseen and unreported, with the mouse at `target` in every frame,
-// until `play.frame` is `last`; a `last` behind it rebuilds the scene first.
+// until `play.frame` is `last`; a `last` behind it rebuilds the scene first,
+// from the description it was built from.
 void PLAY_SKIP_TO(Tscene& scene, Tplay& play, long last, Ttarget_point target = VP_NO_TARGET);

@@ -12,6 +12,11 @@
 //    runs it safely; a refused one leaves `desc` untouched.
 //  - A float is the nearest single-precision value to the decimal written,
 //    as if the number were a float literal in the source.
+//  - Files are plain ASCII: any other byte is a mistake, reported where it
+//    stands.
+//  - Only a regular file of at most VP_SCENE_MAX_FILE_BYTES is read: a
+//    directory would read as an empty file (the built-in show), a FIFO
+//    would block the program and a device such as /dev/zero never ends.
 #pragma once
 
 #include <string>  // file names, text and the report
@@ -19,6 +24,8 @@
 #include "scene/scene_desc.h"  // what a file describes
 
 enum { VP_SCENE_FORMAT = 1 };  // the `format` this reader reads
+// Some hundred times the largest file the limits of scene_desc.h call for.
+enum { VP_SCENE_MAX_FILE_BYTES = 1 << 20 };
 
 // Reads the file at `path`; false with the report in `errors` (lines ending
 // in '\n') when it cannot be read or holds a mistake.

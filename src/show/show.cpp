@@ -8,6 +8,7 @@
 #include <cstdio>     // the warning line
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
+#include "platform/data_path.h"  // where the atlas is looked for
 #include "scenefile/scene_file.h"  // reloads
 #include "show/scene_watch.h"      // saves of the scene file
 #include "platform/random.h"   // seeded once the scene has drawn its points
@@ -96,13 +97,20 @@ void SHOW_OPEN(Tshow& show, const Tshow_setup& setup) {
 }
 
 bool SHOW_READ_ATLAS(const char* file, Tatlas_pixels& pixels) {
-  if (ATLAS_DECODE_FILE(file, pixels)) return true;
-  char folder[PATH_MAX];
-  if (!getcwd(folder, sizeof folder)) std::snprintf(folder, sizeof folder, "(unknown folder)");
+  std::vector<std::string> tried;
+  const std::string path = DATA_FILE_FIND(file, tried);
+  if (ATLAS_DECODE_FILE(path.c_str(), pixels)) return true;
+  if (tried.empty()) {
+    char folder[PATH_MAX];
+    tried.push_back(getcwd(folder, sizeof folder) ? folder : "(unknown folder)");
+  }
+  std::string places;
+  for (std::size_t i = 0; i < tried.size(); ++i)
+    places += (i == 0 ? "" : i + 1 == tried.size() ? " or " : ", ") + tried[i];
   std::fprintf(stderr,
                "Vorpane: cannot load the sprite atlas \"%s\" from %s (missing, not a PNG, or over %u pixels a side or "
                "%llu megapixels); sprites are drawn as white squares\n",
-               file, folder, VP_ATLAS_MAX_SIDE, VP_ATLAS_MAX_PIXELS / (1024ull * 1024ull));
+               file, places.c_str(), VP_ATLAS_MAX_SIDE, VP_ATLAS_MAX_PIXELS / (1024ull * 1024ull));
   return false;
 }
 

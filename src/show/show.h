@@ -60,8 +60,10 @@ void SHOW_OPEN(Tshow& show, const Tshow_setup& setup);   // screen and its fixed
 void SHOW_LOAD(Tshow& show, const Tshow_setup& setup);   // atlas and title
 void SHOW_START(Tshow& show, const Tshow_setup& setup = Tshow_setup());
 
-// Decodes the atlas; a missing or undecodable file is reported in one line
-// on stderr, naming the file and the folder, and leaves `pixels` empty.
+// Decodes the atlas, a bare name looked for in the data folders
+// (platform/data_path.h); a missing or undecodable file is reported in one
+// line on stderr, naming the file and every folder looked in, and leaves
+// `pixels` empty.
 bool SHOW_READ_ATLAS(const char* file, Tatlas_pixels& pixels);
 
 // One frame: the frame step, then, when `draw` is set, the sprites, the

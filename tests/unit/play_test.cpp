@@ -99,6 +99,33 @@ TEST_F(PlayTest, PageDownAndUpLandOnTheEntryFrameOfAPlainRun) {
   EXPECT_TRUE(play.paused);
 }
 
+// A scene from a description is rebuilt from that description, not from the
+// built-in show's: a backwards jump lands in the same scene's run.
+TEST_F(PlayTest, PageUpRebuildsTheSceneFromItsOwnDescription) {
+  Tscene_desc desc = SCENE_BUILTIN();
+  desc.start_angles = {30, 150, 270};
+  desc.pool_size = 64;
+  desc.movement.resize(2);
+  desc.movement[0].ACTIVETIME = 40;
+  desc.firing.resize(3);
+  desc.firing[0].ACTIVETIME = 25;
+  Tscene built;
+  BUILD_SCENE(built, desc);
+  Tplay built_play;
+  for (int i = 0; i < 200; ++i) PLAY_STEP(built, built_play, Tframe_input());
+  PLAY_STEP(built, built_play, pressing({VP_KEY_PAGE_UP}));
+  const long landed = built_play.frame;
+  EXPECT_EQ(landed, PREVIOUS_PHASE_FRAME(built, 201));
+  EXPECT_EQ(built.emitter_count, 3);
+  EXPECT_EQ(built.emitters[0].turret.POOL_SIZE(), 64);
+
+  Tscene reference;
+  BUILD_SCENE(reference, desc);
+  Tplay reference_play;
+  for (long f = 0; f < landed; ++f) PLAY_STEP(reference, reference_play, Tframe_input());
+  expect_same_scene(built, reference);
+}
+
 TEST_F(PlayTest, AnEmitterSwitchedOffIsShownNoMoreFromTheNextFrame) {
   PLAY_STEP(scene, play, Tframe_input());
   std::vector<Tsprite> sprites;

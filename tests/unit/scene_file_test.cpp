@@ -3,6 +3,8 @@
 // and column with the range, the words or the key meant.
 #include <gtest/gtest.h>
 
+#include <cstdio>   // remove
+#include <fstream>  // a file past the limit
 #include <string>
 
 #include "scenefile/scene_file.h"  // under test
@@ -53,8 +55,20 @@ TEST(SceneFile, EachKindOfMistakeIsReportedWhereItStands) {
   EXPECT_EQ(mistakes("[[movement]]\npattern = \"spiral\"\n"),
             "s.toml:2:11: `pattern` is \"spiral\"; it must be one of \"linear\", \"sine-v\", \"sine-h\", "
             "\"bounce-v\", \"bounce-h\", \"circle\", \"orbit\" or \"spline\"\n");
+  EXPECT_EQ(mistakes("# caf\xc3\xa9\n"),
+            "s.toml:1:6: only plain ASCII characters may stand in a scene file, comments included\n");
   EXPECT_EQ(mistakes("emitters = 3\nstart_angles = [0, 90]\n"),
             "s.toml:2:16: `start_angles` holds 2 angles but `emitters` is 3\n");
+}
+
+// The parser's own precondition: a header name that no key can start with
+// is a syntax error in every build, not an abort (see scene_file.cpp).
+TEST(SceneFile, AHeaderNoKeyCanStartIsASyntaxError) {
+  const std::string expected = "s.toml:1:3: syntax error in key: expected bare key starting character or string "
+                               "delimiter, saw '";
+  EXPECT_EQ(mistakes("[[[1]]]\n"), expected + "['\n");
+  EXPECT_EQ(mistakes("[[=\n"), expected + "='\n");
+  EXPECT_EQ(mistakes(std::string("[[\0x]]\n", 7)), expected + "\\u0000'\n");
 }
 
 TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
@@ -69,6 +83,31 @@ TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
   std::string errors;
   EXPECT_FALSE(SCENE_FILE_READ("/nonexistent/scene.toml", d, errors));
   EXPECT_EQ(errors, "/nonexistent/scene.toml: cannot read the scene file (No such file or directory)\n");
+}
+
+// What is not a regular file would read as empty (a directory), block (a
+// FIFO) or never end (/dev/zero); a file past the limit is refused whole.
+TEST(SceneFile, OnlyARegularFileOfBoundedSizeIsRead) {
+  Tscene_desc d;
+  std::string errors;
+  for (const std::string& path : {std::string("/dev/zero"), testing::TempDir()}) {
+    EXPECT_FALSE(SCENE_FILE_READ(path, d, errors)) << path;
+    EXPECT_EQ(errors, path + ": cannot read the scene file (not a regular file)\n");
+  }
+  const std::string path = testing::TempDir() + "scene_file_test_large.toml";
+  for (const std::size_t size : {std::size_t{VP_SCENE_MAX_FILE_BYTES}, std::size_t{VP_SCENE_MAX_FILE_BYTES} + 1}) {
+    {
+      std::ofstream file(path, std::ios::binary);
+      file << "pool_size = 7 #" << std::string(size - 16, ' ') << "\n";
+    }
+    errors.clear();
+    const bool read = SCENE_FILE_READ(path, d, errors);
+    EXPECT_EQ(read, size == VP_SCENE_MAX_FILE_BYTES) << size;
+    EXPECT_EQ(errors, read ? "" : path + ": cannot read the scene file (larger than 1048576 bytes, the most a scene "
+                                         "file may hold)\n");
+  }
+  EXPECT_EQ(d.pool_size, 7);
+  std::remove(path.c_str());
 }
 
 }  // namespace

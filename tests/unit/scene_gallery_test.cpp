@@ -8,7 +8,8 @@
 #include "platform/console.h"      // the schedules' reports, kept off the output
 #include "scene/play.h"            // the frame step
 #include "scenefile/scene_file.h"  // the files
-#include "support/scene_checks.h"  // CHECK_FRAME, GALLERY_SCENES
+#include "support/gallery.h"       // GALLERY_SCENES
+#include "support/scene_checks.h"  // CHECK_FRAME
 
 namespace {
 

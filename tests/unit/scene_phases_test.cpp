@@ -8,7 +8,7 @@
 
 #include "scene/scene.h"         // the show, stepped as the oracle
 #include "scenefile/scene_file.h"  // the shipped scenes
-#include "support/scene_checks.h"  // GALLERY_SCENES
+#include "support/gallery.h"       // GALLERY_SCENES
 #include "scene/scene_phases.h"  // under test
 #include "platform/console.h"   // the schedules' reports, kept out of stdout
 #include "platform/random.h"    // RANDOM_RESET: the program's own paths

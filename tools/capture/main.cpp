@@ -43,13 +43,16 @@
 #include "cli/scene_option.h"     // --scene
 #include "image/png.h"            // SAVE_PNG
 #include "platform/console.h"     // CONSOLE_SILENCE
+#include "platform/data_path.h"   // where the atlas is looked for
 #include "show/show.h"            // the show's start-up, frame and read-back
+#include "vorpane_version.h"      // --version
 
 namespace {
 
 const char k_usage[] =
     "usage: vorpane-capture --frames LIST [--scene FILE] [--target X,Y] [--out DIR] [--atlas FILE] "
-    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--video FILE] [--hud] [--fast-forward] [--visible]";
+    "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--video FILE] [--hud] [--fast-forward] [--visible] [--help] "
+    "[--version]";
 
 const char k_help[] =
     "Renders chosen frames of the show into PNG files, offscreen.\n"
@@ -61,7 +64,8 @@ const char k_help[] =
     "  --target X,Y     the mouse point for every frame (default -1,-1: no mouse)\n"
     "  --out DIR        folder for frame-NNNNNN.png files (default: captures;\n"
     "                   created if missing)\n"
-    "  --atlas FILE     the sprite atlas (default: parts.png in this folder)\n"
+    "  --atlas FILE     the sprite atlas, used as given (default: parts.png from\n"
+    "                   this folder, the installed data or the build tree)\n"
     "  --glow ALPHA     lay the library's glow over each captured frame\n"
     "  --bloom PASSES   lay the library's bloom over each captured frame\n"
     "  --sheet FILE     also write the captured frames tiled at half size into\n"
@@ -93,6 +97,8 @@ struct Toptions {
   std::string out = "captures";
   bool out_given = false;
   std::string atlas = VP_SHOW_ATLAS;
+  bool atlas_given = false;
+  std::string atlas_path;  // what is read: found, or as given
   Toverlay overlay;
   std::string sheet;
   std::string video;
@@ -123,6 +129,9 @@ Toptions parse_options(int argc, char** argv) {
     if (walk.FLAG("--help") || walk.FLAG("-h")) {
       std::printf("%s\n\n%s", k_usage, k_help);
       std::exit(0);
+    } else if (walk.FLAG("--version")) {
+      std::printf("vorpane-capture %s\n", VP_VERSION);
+      std::exit(0);
     } else if (walk.FLAG("--fast-forward")) {
       options.fast_forward = true;
     } else if (walk.FLAG("--visible")) {
@@ -149,6 +158,7 @@ Toptions parse_options(int argc, char** argv) {
     } else if (walk.VALUE("--atlas", value)) {
       if (value.empty()) usage_error("--atlas needs a file");
       options.atlas = value;
+      options.atlas_given = true;
     } else if (walk.VALUE("--glow", value)) {
       if (!PARSE_FLOATS(value, &options.overlay.glow_alpha, 1) || options.overlay.glow_alpha < 0.0f)
         usage_error("--glow wants an alpha of 0 or more, not \"" + value + "\"");
@@ -211,12 +221,22 @@ struct Tcapture_sinks {
   Tvideo video;
 };
 
-// The atlas is checked before anything else: a capture of white squares
-// would be written without a word.
-void check_atlas(const Toptions& options) {
+// The atlas is found and checked before anything else: a capture of white
+// squares would be written without a word. One given on the command line is
+// read as given (a bare name from this folder), never looked for elsewhere.
+void check_atlas(Toptions& options) {
+  std::vector<std::string> tried;
+  if (options.atlas_given) {
+    options.atlas_path = options.atlas.find('/') == std::string::npos ? "./" + options.atlas : options.atlas;
+  } else {
+    options.atlas_path = DATA_FILE_FIND(options.atlas, tried);
+  }
   Tatlas_pixels probe;
-  if (!ATLAS_DECODE_FILE(options.atlas.c_str(), probe))
-    setup_error("cannot read the sprite atlas \"" + options.atlas + "\" (missing or not a PNG; --atlas FILE)");
+  if (ATLAS_DECODE_FILE(options.atlas_path.c_str(), probe)) return;
+  std::string places;
+  for (std::size_t i = 0; i < tried.size(); ++i)
+    places += (i == 0 ? " in " : i + 1 == tried.size() ? " or " : ", ") + tried[i];
+  setup_error("cannot read the sprite atlas \"" + options.atlas + "\"" + places + " (missing or not a PNG; --atlas FILE)");
 }
 
 // Opened before the window: a missing encoder or a folder that takes no
@@ -242,7 +262,7 @@ bool has_display() {
 
 void start_show(Tshow& show, const Toptions& options) {
   Tshow_setup setup;
-  setup.atlas = options.atlas.c_str();
+  setup.atlas = options.atlas_path.c_str();
   setup.scene = &options.scene;
   setup.draw.hidden = !options.visible;
   SHOW_START(show, setup);
@@ -311,7 +331,7 @@ bool finish_sinks(const Toptions& options, Tcapture_sinks& sinks) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Toptions options = parse_options(argc, argv);
+  Toptions options = parse_options(argc, argv);
   check_atlas(options);
   check_outputs(options);
   Tcapture_sinks sinks;

@@ -34,7 +34,7 @@ only_in() {
 }
 
 gl_files='^(src/gl/[^/]*|src/webgl/[^/]*|tests/gl/[^/]*\.cpp|tests/support/gl_window\.cpp|bench/gl_bench\.cpp)$'
-glfw_files='^src/(window/window_glfw|webgl/window_web)\.cpp$'
+glfw_files='^src/(window/window_glfw\.cpp|window/glfw_common\.h|webgl/window_web\.cpp)$'
 only_in '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GLFW/' "$glfw_files" 'includes GLFW'
 only_in '\bglfw[A-Z][A-Za-z0-9]*[[:space:]]*\(' "$glfw_files" 'calls GLFW'
 only_in '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GL/' "$gl_files" 'includes GL'

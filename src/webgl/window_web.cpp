@@ -14,10 +14,10 @@
 //    callback returns.
 #include <GLFW/glfw3.h>  // emscripten's GLFW: the WebGL context and the page's events
 
-#include <cstdio>   // the one-line reason when the canvas has no WebGL
-#include <cstring>  // memset
+#include <cstdio>  // the one-line reason when the canvas has no WebGL
 
 #include "platform/runtime_error.h"  // error codes
+#include "window/glfw_common.h"      // keys, their queue, the request record
 #include "window/window.h"           // the interface implemented here
 
 namespace {
@@ -27,27 +27,13 @@ GLFWwindow* g_window = nullptr;
 int g_width = 0;
 int g_height = 0;
 
-Tkey g_presses[64];
-int g_press_count = 0;
-int g_press_read = 0;
+Tkey_queue g_presses;
 
 bool g_pointer_over = false;
 double g_pointer_x = -1.0;
 double g_pointer_y = -1.0;
 
-void on_key(GLFWwindow*, int key, int, int action, int) {
-  if (action != GLFW_PRESS || g_press_count == static_cast<int>(sizeof g_presses / sizeof g_presses[0])) return;
-  switch (key) {
-    case GLFW_KEY_ESCAPE: g_presses[g_press_count++] = VP_KEY_ESCAPE; break;
-    case GLFW_KEY_SPACE: g_presses[g_press_count++] = VP_KEY_SPACE; break;
-    case GLFW_KEY_RIGHT: g_presses[g_press_count++] = VP_KEY_RIGHT; break;
-    case GLFW_KEY_PERIOD: g_presses[g_press_count++] = VP_KEY_PERIOD; break;
-    case GLFW_KEY_PAGE_DOWN: g_presses[g_press_count++] = VP_KEY_PAGE_DOWN; break;
-    case GLFW_KEY_PAGE_UP: g_presses[g_press_count++] = VP_KEY_PAGE_UP; break;
-    case GLFW_KEY_H: g_presses[g_press_count++] = VP_KEY_H; break;
-    default: break;
-  }
-}
+void on_key(GLFWwindow*, int key, int, int action, int) { g_presses.EVENT(key, action); }
 
 // Only moves over the canvas arrive here.
 void on_pointer(GLFWwindow*, double x, double y) {
@@ -60,25 +46,14 @@ void on_pointer_enter(GLFWwindow*, int entered) { g_pointer_over = entered != 0;
 
 }  // namespace
 
-void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) {
-  if (attribute < 0 || attribute >= VP_GL_ATTRIBUTE_COUNT) return;
-  g_requests.value[attribute] = value;
-  if (g_requests.count < static_cast<int>(sizeof g_requests.order / sizeof g_requests.order[0]))
-    g_requests.order[g_requests.count++] = attribute;
-}
+void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) { SCREEN_REQUEST_RECORD(g_requests, attribute, value); }
 
 const Tscreen_requests& SCREEN_GL_REQUESTS() { return g_requests; }
-void SCREEN_GL_REQUESTS_CLEAR() { std::memset(&g_requests, 0, sizeof g_requests); }
+void SCREEN_GL_REQUESTS_CLEAR() { SCREEN_REQUEST_CLEAR(g_requests); }
 
 void SCREEN_WINDOW_SCALE(int) {}
 
-int SCREEN_VALIDATE(int width, int height, int depth) {
-  if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
-  return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 15 || depth == 16 || depth == 24 ||
-                 depth == 32
-             ? 0
-             : VP_ERR_ILLEGAL_CALL;
-}
+int SCREEN_VALIDATE(int width, int height, int depth) { return SCREEN_MODE_ERROR(width, height, depth); }
 
 int SCREEN_OPEN(int width, int height, int depth, int, int flags, int) {
   if (SCREEN_VALIDATE(width, height, depth) != 0 || g_window) return VP_ERR_ILLEGAL_CALL;
@@ -122,11 +97,4 @@ void MOUSE_POSITION(int& x, int& y) {
   y = static_cast<int>(g_pointer_y);
 }
 
-bool KEY_PRESS(Tkey& key) {
-  if (g_press_read >= g_press_count) {
-    g_press_read = g_press_count = 0;
-    return false;
-  }
-  key = g_presses[g_press_read++];
-  return true;
-}
+bool KEY_PRESS(Tkey& key) { return g_presses.POP(key); }

@@ -4,9 +4,9 @@
 #include <GLFW/glfw3.h>  // window, context, input
 
 #include <cstdio>   // the one-line reason when the window cannot open
-#include <cstring>  // memset
 
 #include "platform/runtime_error.h"  // error codes
+#include "window/glfw_common.h"      // keys, their queue, the request record
 
 namespace {
 
@@ -14,11 +14,7 @@ Tscreen_requests g_requests = {};
 GLFWwindow* g_window = nullptr;
 int g_window_scale = 1;
 
-// Presses between two reads; more than a frame's worth of keys is dropped
-// rather than grown without bound.
-Tkey g_presses[64];
-int g_press_count = 0;
-int g_press_read = 0;
+Tkey_queue g_presses;
 char g_last_error[256] = "";
 // Set once this process has asked for a GL context: from then on the GL
 // driver (and its threads) may live in it.
@@ -32,19 +28,7 @@ void on_glfw_error(int, const char* description) {
 // the window open until the program itself ends.
 void on_close_request(GLFWwindow* window) { glfwSetWindowShouldClose(window, GLFW_FALSE); }
 
-void on_key(GLFWwindow*, int key, int, int action, int) {
-  if (action != GLFW_PRESS || g_press_count == static_cast<int>(sizeof g_presses / sizeof g_presses[0])) return;
-  switch (key) {
-    case GLFW_KEY_ESCAPE: g_presses[g_press_count++] = VP_KEY_ESCAPE; break;
-    case GLFW_KEY_SPACE: g_presses[g_press_count++] = VP_KEY_SPACE; break;
-    case GLFW_KEY_RIGHT: g_presses[g_press_count++] = VP_KEY_RIGHT; break;
-    case GLFW_KEY_PERIOD: g_presses[g_press_count++] = VP_KEY_PERIOD; break;
-    case GLFW_KEY_PAGE_DOWN: g_presses[g_press_count++] = VP_KEY_PAGE_DOWN; break;
-    case GLFW_KEY_PAGE_UP: g_presses[g_press_count++] = VP_KEY_PAGE_UP; break;
-    case GLFW_KEY_H: g_presses[g_press_count++] = VP_KEY_H; break;
-    default: break;
-  }
-}
+void on_key(GLFWwindow*, int key, int, int action, int) { g_presses.EVENT(key, action); }
 
 }  // namespace
 
@@ -68,25 +52,14 @@ void on_key(GLFWwindow*, int key, int, int action, int) {
 extern "C" int __lsan_is_turned_off() { return g_gl_driver_loaded ? 1 : 0; }
 #endif
 
-void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) {
-  if (attribute < 0 || attribute >= VP_GL_ATTRIBUTE_COUNT) return;
-  g_requests.value[attribute] = value;
-  if (g_requests.count < static_cast<int>(sizeof g_requests.order / sizeof g_requests.order[0]))
-    g_requests.order[g_requests.count++] = attribute;
-}
+void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value) { SCREEN_REQUEST_RECORD(g_requests, attribute, value); }
 
 const Tscreen_requests& SCREEN_GL_REQUESTS() { return g_requests; }
-void SCREEN_GL_REQUESTS_CLEAR() { std::memset(&g_requests, 0, sizeof g_requests); }
+void SCREEN_GL_REQUESTS_CLEAR() { SCREEN_REQUEST_CLEAR(g_requests); }
 
 void SCREEN_WINDOW_SCALE(int scale) { g_window_scale = scale < 1 ? 1 : scale > 4 ? 4 : scale; }
 
-int SCREEN_VALIDATE(int width, int height, int depth) {
-  if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
-  switch (depth) {
-    case 1: case 2: case 4: case 8: case 15: case 16: case 24: case 32: return 0;
-    default: return VP_ERR_ILLEGAL_CALL;
-  }
-}
+int SCREEN_VALIDATE(int width, int height, int depth) { return SCREEN_MODE_ERROR(width, height, depth); }
 
 int SCREEN_OPEN(int width, int height, int depth, int pages, int flags, int refresh) {
   (void)pages;  // always double-buffered
@@ -154,11 +127,4 @@ void MOUSE_POSITION(int& x, int& y) {
   y = static_cast<int>(fy);
 }
 
-bool KEY_PRESS(Tkey& key) {
-  if (g_press_read >= g_press_count) {
-    g_press_read = g_press_count = 0;
-    return false;
-  }
-  key = g_presses[g_press_read++];
-  return true;
-}
+bool KEY_PRESS(Tkey& key) { return g_presses.POP(key); }

@@ -216,7 +216,7 @@ await check('Escape held ends the show; the page says so and starts it again', a
 
 await check('a bad address says what is wrong and starts nothing', async () => {
   const page = await open(site, '?start-frame=0&scale=9');
-  const text = await page.$eval('#message', (m) => m.textContent);
+  const text = await page.$eval('#message-text', (m) => m.textContent);
   await new Promise((resolve) => setTimeout(resolve, 300));
   const presented = await page.evaluate(() => vorpane.presented());
   await page.close();

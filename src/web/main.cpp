@@ -24,8 +24,7 @@ namespace {
 struct Tpage_show {
   Tshow show;
   Tframe_input input;
-  double due = 0.0;              // when the next frame is
-  double last_presented = -1.0;  // for the HUD's frames per second
+  double due = 0.0;  // when the next frame is
   long presented = 0;
   bool ended = false;
 };
@@ -44,12 +43,9 @@ void read_input(Tframe_input& input) {
 
 void animation_callback() {
   Tpage_show& page = *g_page;
-  const double now = TIMER();
-  if (!FRAME_DUE(page.due, now, VP_FRAME_SECONDS)) return;
+  if (!FRAME_DUE(page.due, TIMER(), VP_FRAME_SECONDS)) return;
   read_input(page.input);
   SHOW_FRAME(page.show, page.input);
-  if (page.last_presented >= 0.0) page.show.timing.fps = 1.0 / (now - page.last_presented);
-  page.last_presented = now;
   ++page.presented;
   if (page.presented == 1) {
     EM_ASM({
@@ -83,7 +79,10 @@ int main(int argc, char** argv) {
   g_page = new Tpage_show;
   Tshow& show = g_page->show;
   SHOW_START(show);
-  show.timed = true;
+  // No timings on the HUD: the browser draws after this callback returns,
+  // so a drawing time measured inside it would be a fraction of the real
+  // one. The HUD is then the capture tool's.
+  show.timed = false;
   show.play.paused = paused;
   if (start_frame > 1) PLAY_SKIP_TO(show.scene, show.play, start_frame - 1);
   // The browser calls back once per display refresh; FRAME_DUE picks the

@@ -49,11 +49,12 @@ Tgl_state sprite_state(bool textured) {
   return state;
 }
 
-// The HUD's box dims what lies behind it.
-Tgl_state hud_state() {
+// The HUD's box dims what lies behind it; the letters cover it.
+Tgl_state hud_state(const float (&colour)[4]) {
   Tgl_state state;
   state.blend = true;
   state.blend_destination = GL_ONE_MINUS_SRC_ALPHA;
+  for (int k = 0; k < 4; ++k) state.colour[k] = colour[k];
   return state;
 }
 
@@ -166,12 +167,15 @@ void DRAW_OVERLAY(Tdraw*, const Toverlay&, const std::vector<Tsprite>&) {}
 
 void DRAW_HUD(Tdraw* draw, const Thud_layout& layout) {
   if (layout.box.width == 0) return;
+  // The emulation takes a colour given between glBegin and glEnd as a
+  // colour of every vertex, so each colour gets a batch of its own.
   const Tgl_state found = draw->state;
-  apply(*draw, hud_state());
+  apply(*draw, hud_state(VP_HUD_BOX_RGBA));
   glBegin(GL_QUADS);
-  glColor4fv(VP_HUD_BOX_RGBA);
   QUAD_PLAIN(layout.box.x, layout.box.y, layout.box.x + layout.box.width, layout.box.y + layout.box.height);
-  glColor4fv(VP_HUD_TEXT_RGBA);
+  glEnd();
+  apply(*draw, hud_state(VP_HUD_TEXT_RGBA));
+  glBegin(GL_QUADS);
   for (const Tfont_cell& c : layout.cells) QUAD_PLAIN(c.x, c.y, c.x + c.width, c.y + c.height);
   glEnd();
   apply(*draw, found);

@@ -3,7 +3,6 @@
 
 #include <unistd.h>  // getcwd, for the warning that names the folder
 
-#include <algorithm>  // min: the reload steps in slices
 #include <climits>    // PATH_MAX
 #include <cstdio>     // the warning line
 
@@ -51,11 +50,12 @@ void set_note(Tshow& show, const std::string& note) {
   show.note = note;
 }
 
-// PLAY_SKIP_TO in slices, giving up when `seconds` have passed.
+// PLAY_SKIP_TO frame by frame, giving up when `seconds` have passed: a frame
+// of the densest scene takes milliseconds, so the clock is read after each.
 bool skip_within(Tscene& scene, Tplay& play, long last, double seconds) {
   const double start = TIMER();
   while (play.frame < last) {
-    PLAY_SKIP_TO(scene, play, std::min(last, play.frame + 256));
+    PLAY_SKIP_TO(scene, play, play.frame + 1);
     if (TIMER() - start > seconds) return play.frame >= last;
   }
   return true;

@@ -45,11 +45,12 @@ else()
 endif()
 
 # The desktop entry starts the show without its console lines; the icon is
-# the atlas's emitter sprite.
+# the emitter sprite cut from the shipped atlas, upside down as the show
+# draws it, so it follows any new atlas.
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/icon/vorpane.png
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icon
-  COMMAND $<TARGET_FILE:vorpane-atlas> --icon ${PROJECT_BINARY_DIR}/icon/vorpane.png
-  DEPENDS vorpane-atlas VERBATIM)
+  COMMAND $<TARGET_FILE:vorpane-atlas> --icon ${PROJECT_BINARY_DIR}/icon/vorpane.png ${PROJECT_SOURCE_DIR}/assets/parts.png
+  DEPENDS vorpane-atlas ${PROJECT_SOURCE_DIR}/assets/parts.png VERBATIM)
 add_custom_target(vorpane_icon ALL DEPENDS ${PROJECT_BINARY_DIR}/icon/vorpane.png)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/vorpane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/icon/vorpane.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)

@@ -78,6 +78,9 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VorpaneConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/VorpaneConfigVersion.cmake COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/VorpaneConfig.cmake ${PROJECT_BINARY_DIR}/VorpaneConfigVersion.cmake
         DESTINATION ${config_dir})
+file(RELATIVE_PATH VORPANE_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" VORPANE_PC_TO_PREFIX "${VORPANE_PC_TO_PREFIX}")
+list(JOIN VORPANE_EXACT_FLAGS " " VORPANE_PC_EXACT_FLAGS)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/vorpane.pc.in ${PROJECT_BINARY_DIR}/vorpane.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vorpane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -66,9 +66,16 @@ set_target_properties(vorpane_scenefile PROPERTIES EXPORT_NAME scenefile)
 set_target_properties(vorpane_cli PROPERTIES EXPORT_NAME cli)
 install(TARGETS vorpane_sim vorpane_scenefile vorpane_image vorpane_window vorpane_gl vorpane_show vorpane_cli
         EXPORT VorpaneTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-foreach(folder core containers math shots emitters scene render platform scenefile image window gl show cli)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${folder} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorpane
-          FILES_MATCHING PATTERN "*.h")
+# Every library folder's headers, in their folders, from the list that
+# src/CMakeLists.txt keeps (a new folder comes along by itself); the
+# program's own folder has none to give.
+get_property(vorpane_folder_owners GLOBAL PROPERTY VORPANE_FOLDER_OWNERS)
+foreach(entry IN LISTS vorpane_folder_owners)
+  string(REGEX MATCH "^([^=]+)=(.+)$" matched "${entry}")
+  if(NOT CMAKE_MATCH_2 STREQUAL "vorpane")
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${CMAKE_MATCH_1} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorpane
+            FILES_MATCHING PATTERN "*.h")
+  endif()
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/generated/vorpane_version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorpane)
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Vorpane)

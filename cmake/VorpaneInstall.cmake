@@ -45,11 +45,12 @@ else()
 endif()
 
 # The desktop entry starts the show without its console lines; the icon is
-# the atlas's emitter sprite.
+# the emitter sprite cut from the shipped atlas, upside down as the show
+# draws it, so it follows any new atlas.
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/icon/vorpane.png
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icon
-  COMMAND $<TARGET_FILE:vorpane-atlas> --icon ${PROJECT_BINARY_DIR}/icon/vorpane.png
-  DEPENDS vorpane-atlas VERBATIM)
+  COMMAND $<TARGET_FILE:vorpane-atlas> --icon ${PROJECT_BINARY_DIR}/icon/vorpane.png ${PROJECT_SOURCE_DIR}/assets/parts.png
+  DEPENDS vorpane-atlas ${PROJECT_SOURCE_DIR}/assets/parts.png VERBATIM)
 add_custom_target(vorpane_icon ALL DEPENDS ${PROJECT_BINARY_DIR}/icon/vorpane.png)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/vorpane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_BINARY_DIR}/icon/vorpane.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
@@ -65,9 +66,16 @@ set_target_properties(vorpane_scenefile PROPERTIES EXPORT_NAME scenefile)
 set_target_properties(vorpane_cli PROPERTIES EXPORT_NAME cli)
 install(TARGETS vorpane_sim vorpane_scenefile vorpane_image vorpane_window vorpane_gl vorpane_show vorpane_cli
         EXPORT VorpaneTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-foreach(folder core containers math shots emitters scene render platform scenefile image window gl show cli)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${folder} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorpane
-          FILES_MATCHING PATTERN "*.h")
+# Every library folder's headers, in their folders, from the list that
+# src/CMakeLists.txt keeps (a new folder comes along by itself); the
+# program's own folder has none to give.
+get_property(vorpane_folder_owners GLOBAL PROPERTY VORPANE_FOLDER_OWNERS)
+foreach(entry IN LISTS vorpane_folder_owners)
+  string(REGEX MATCH "^([^=]+)=(.+)$" matched "${entry}")
+  if(NOT CMAKE_MATCH_2 STREQUAL "vorpane")
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${CMAKE_MATCH_1} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorpane
+            FILES_MATCHING PATTERN "*.h")
+  endif()
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/generated/vorpane_version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorpane)
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Vorpane)
@@ -77,6 +85,9 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VorpaneConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/VorpaneConfigVersion.cmake COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/VorpaneConfig.cmake ${PROJECT_BINARY_DIR}/VorpaneConfigVersion.cmake
         DESTINATION ${config_dir})
+file(RELATIVE_PATH VORPANE_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" VORPANE_PC_TO_PREFIX "${VORPANE_PC_TO_PREFIX}")
+list(JOIN VORPANE_EXACT_FLAGS " " VORPANE_PC_EXACT_FLAGS)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/vorpane.pc.in ${PROJECT_BINARY_DIR}/vorpane.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vorpane.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

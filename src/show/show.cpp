@@ -1,10 +1,6 @@
 // show.cpp - the show's start-up, its frame and its window loop.
 #include "show/show.h"
 
-#include <unistd.h>  // getcwd, for the warning that names the folder
-
-#include <algorithm>  // min: the reload steps in slices
-#include <climits>    // PATH_MAX
 #include <cstdio>     // the warning line
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
@@ -51,11 +47,12 @@ void set_note(Tshow& show, const std::string& note) {
   show.note = note;
 }
 
-// PLAY_SKIP_TO in slices, giving up when `seconds` have passed.
+// PLAY_SKIP_TO frame by frame, giving up when `seconds` have passed: a frame
+// of the densest scene takes milliseconds, so the clock is read after each.
 bool skip_within(Tscene& scene, Tplay& play, long last, double seconds) {
   const double start = TIMER();
   while (play.frame < last) {
-    PLAY_SKIP_TO(scene, play, std::min(last, play.frame + 256));
+    PLAY_SKIP_TO(scene, play, play.frame + 1);
     if (TIMER() - start > seconds) return play.frame >= last;
   }
   return true;
@@ -98,19 +95,12 @@ void SHOW_OPEN(Tshow& show, const Tshow_setup& setup) {
 
 bool SHOW_READ_ATLAS(const char* file, Tatlas_pixels& pixels) {
   std::vector<std::string> tried;
-  const std::string path = DATA_FILE_FIND(file, tried);
-  if (ATLAS_DECODE_FILE(path.c_str(), pixels)) return true;
-  if (tried.empty()) {
-    char folder[PATH_MAX];
-    tried.push_back(getcwd(folder, sizeof folder) ? folder : "(unknown folder)");
-  }
-  std::string places;
-  for (std::size_t i = 0; i < tried.size(); ++i)
-    places += (i == 0 ? "" : i + 1 == tried.size() ? " or " : ", ") + tried[i];
+  if (ATLAS_DECODE_FILE(DATA_FILE_FIND(file, tried).c_str(), pixels)) return true;
+  const std::string folder = DATA_PLACES(tried);
   std::fprintf(stderr,
                "Vorpane: cannot load the sprite atlas \"%s\" from %s (missing, not a PNG, or over %u pixels a side or "
                "%llu megapixels); sprites are drawn as white squares\n",
-               file, places.c_str(), VP_ATLAS_MAX_SIDE, VP_ATLAS_MAX_PIXELS / (1024ull * 1024ull));
+               file, folder.c_str(), VP_ATLAS_MAX_SIDE, VP_ATLAS_MAX_PIXELS / (1024ull * 1024ull));
   return false;
 }
 

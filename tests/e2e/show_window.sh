@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The built show in a real window: its name and size, the console reports,
-# a screenshot with bullets in it, and Escape ending it with status 0.
+# a screenshot with bullets in it, and Escape ending it with status 0; then
+# with --quiet, moving on with nothing on the console.
 # Usage: show_window.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
 source "$(dirname "$0")/common.bash"
 
@@ -24,4 +25,17 @@ grep -q $'turret listindex  1\r' show.out || fail "turret phase 1 was never repo
 xdotool mousemove --window "$window" 320 240
 end_show
 [[ $status -eq 0 ]] || fail "exit status $status: $(cat show.err)"
+
+# --quiet, as the desktop entry starts it: the show moves on, the console
+# stays empty, Escape still ends it.
+start_show quiet --quiet
+shot quiet-first.png 0
+for _ in $(seq 1 200); do
+  shot quiet.png
+  [[ $(differing quiet-first.png quiet.png) -gt 100 ]] && break
+done
+[[ $(differing quiet-first.png quiet.png) -gt 100 ]] || fail "the quiet show never moved"
+end_show
+[[ $status -eq 0 ]] || fail "--quiet: exit status $status: $(cat quiet.err)"
+[[ ! -s quiet.out ]] || fail "--quiet printed: $(head -c 200 quiet.out | cat -v)"
 echo "PASS"

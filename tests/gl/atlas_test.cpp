@@ -9,6 +9,7 @@
 
 #include "gl/atlas.h"         // under test
 #include "gl/frame.h"         // the show's sprite pass
+#include "show/show.h"        // the show's atlas reading and its warning
 #include "support/gl_window.h"  // the test screen and its read-back
 #include "support/png_files.h"  // the pictures
 
@@ -131,4 +132,15 @@ TEST(AtlasLoad, BadFilesThroughTheLoadEndInTheWarningAndAnEmptyTexture) {
     EXPECT_NE(atlas.bullet_quad, 0u);
     EXPECT_NE(atlas.emitter_quad, 0u);
   }
+}
+
+TEST(AtlasLoad, AMissingAtlasIsReportedWithEveryFolderLookedIn) {
+  testing::internal::CaptureStderr();
+  Tatlas_pixels pixels;
+  EXPECT_FALSE(SHOW_READ_ATLAS("vorpane_nowhere.png", pixels));
+  const std::string warning = testing::internal::GetCapturedStderr();
+  // The working folder, then the build tree's assets, where this test runs.
+  EXPECT_NE(warning.find("\"vorpane_nowhere.png\" from /"), std::string::npos) << warning;
+  EXPECT_NE(warning.find(" or " VORPANE_SOURCE_DIR "/assets ("), std::string::npos) << warning;
+  EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
 }

@@ -1,18 +1,22 @@
 // Platform services that need no display: the fatal report, the console, the
-// random source and the text file reader.
+// random source, the text file reader and the data folders.
 #include <fcntl.h>     // O_NOCTTY, O_NONBLOCK
 #include <gtest/gtest.h>
+#include <stdlib.h>    // mkdtemp, realpath
 #include <sys/wait.h>  // the key-waiting child's end
 #include <termios.h>   // terminal modes before, during and after a key wait
 #include <unistd.h>    // fork, pseudo-terminal ends
 
+#include <climits>  // PATH_MAX
 #include <csignal>  // interrupting the key wait
 #include <cstdio>   // temporary files
 #include <cstdlib>  // posix_openpt
 #include <fstream>  // writing test files
 #include <string>
+#include <vector>   // the folders looked in
 
 #include "platform/console.h"
+#include "platform/data_path.h"
 #include "platform/random.h"
 #include "platform/runtime_error.h"
 #include "platform/textfile.h"
@@ -224,6 +228,82 @@ TEST(Textfile, VeryLongLinesAreKeptWhole) {
   ASSERT_TRUE(file.READ_LINE(line));
   EXPECT_EQ(line, "next");
   std::remove(name.c_str());
+}
+
+// A fresh empty folder, made the working folder for the test's life.
+class Tin_empty_folder {
+ public:
+  Tin_empty_folder() {
+    std::string pattern = testing::TempDir() + "vorpane_data_XXXXXX";
+    char* made = mkdtemp(&pattern[0]);
+    char* real = made ? realpath(made, nullptr) : nullptr;
+    if (real) folder = real;
+    free(real);
+    char here[PATH_MAX];
+    if (getcwd(here, sizeof here)) previous_ = here;
+    if (folder.empty() || chdir(folder.c_str()) != 0) ADD_FAILURE() << "no empty working folder";
+  }
+  ~Tin_empty_folder() {
+    if (!previous_.empty() && chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous_;
+    std::remove((folder + "/parts.png").c_str());
+    rmdir(folder.c_str());
+  }
+  std::string folder;
+
+ private:
+  std::string previous_;
+};
+
+std::string real_folder(const char* path) {
+  char* real = realpath(path, nullptr);
+  const std::string folder = real ? real : "";
+  free(real);
+  return folder;
+}
+
+TEST(DataPath, TheWorkingFolderFirstThenTheOneBesideTheProgram) {
+  const std::vector<std::string> installed = {"/w", "/opt/v/share/vorpane"};
+  EXPECT_EQ(DATA_FOLDERS("/w", "/opt/v/bin"), installed);
+  EXPECT_EQ(DATA_FOLDERS("/w", "/opt/v/bin/"), installed);
+  EXPECT_EQ(DATA_FOLDERS("/w", "/bin")[1], "/share/vorpane");
+  EXPECT_EQ(DATA_FOLDERS("/w", ""), std::vector<std::string>{"/w"});
+  // The build tree's programs read its assets, and only they do.
+  const std::string built = real_folder(VORPANE_BIN_DIR);
+  const std::vector<std::string> tree = {"/w", std::string(VORPANE_SOURCE_DIR) + "/assets"};
+  EXPECT_EQ(DATA_FOLDERS("/w", built), tree);
+  EXPECT_EQ(DATA_FOLDERS("/w", built + "/sub")[1], built + "/share/vorpane");
+}
+
+TEST(DataPath, FoundHereByItsBareNameElseBesideTheProgramAndEveryPlaceNamed) {
+  Tin_empty_folder here;
+  std::vector<std::string> tried;
+  const std::string assets = std::string(VORPANE_SOURCE_DIR) + "/assets";
+  EXPECT_EQ(DATA_FILE_FIND("parts.png", tried), assets + "/parts.png");  // this test runs from the build tree
+  EXPECT_EQ(tried, (std::vector<std::string>{here.folder, assets}));
+  EXPECT_EQ(DATA_FILE_FIND("missing.png", tried), "missing.png");
+  EXPECT_EQ(DATA_PLACES(tried), here.folder + " or " + assets);
+
+  std::ofstream(here.folder + "/parts.png") << "not even a PNG: found, not judged";
+  EXPECT_EQ(DATA_FILE_FIND("parts.png", tried), "parts.png");
+  EXPECT_EQ(tried, std::vector<std::string>{here.folder});
+}
+
+TEST(DataPath, APathIsUsedAsGivenAndNamesItsFolder) {
+  Tin_empty_folder here;
+  std::vector<std::string> tried;
+  EXPECT_EQ(DATA_FILE_FIND("./parts.png", tried), "./parts.png");
+  EXPECT_EQ(tried, std::vector<std::string>{here.folder});
+  EXPECT_EQ(DATA_FILE_FIND("/a/./b/../c/parts.png", tried), "/a/./b/../c/parts.png");
+  EXPECT_EQ(tried, std::vector<std::string>{"/a/c"});
+  EXPECT_EQ(DATA_FILE_FIND("/parts.png", tried), "/parts.png");
+  EXPECT_EQ(tried, std::vector<std::string>{"/"});
+}
+
+TEST(DataPath, PlacesReadAsAList) {
+  EXPECT_EQ(DATA_PLACES({}), "");
+  EXPECT_EQ(DATA_PLACES({"/a"}), "/a");
+  EXPECT_EQ(DATA_PLACES({"/a", "/b"}), "/a or /b");
+  EXPECT_EQ(DATA_PLACES({"/a", "/b", "/c"}), "/a, /b or /c");
 }
 
 }  // namespace

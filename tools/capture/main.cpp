@@ -233,9 +233,7 @@ void check_atlas(Toptions& options) {
   }
   Tatlas_pixels probe;
   if (ATLAS_DECODE_FILE(options.atlas_path.c_str(), probe)) return;
-  std::string places;
-  for (std::size_t i = 0; i < tried.size(); ++i)
-    places += (i == 0 ? " in " : i + 1 == tried.size() ? " or " : ", ") + tried[i];
+  const std::string places = tried.empty() ? "" : " in " + DATA_PLACES(tried);
   setup_error("cannot read the sprite atlas \"" + options.atlas + "\"" + places + " (missing or not a PNG; --atlas FILE)");
 }
 

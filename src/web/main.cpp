@@ -2,22 +2,28 @@
 // one frame whenever a sixtieth of a second has passed, from the browser's
 // animation callback, until Escape is held after a frame.
 //
-//   callMain([START_FRAME, "paused" | "running"])
+//   callMain([START_FRAME, "paused" | "running", [SCENE_FILE]])
 //
-// The page's script reads the address (?start-frame=N&paused&scale=K),
-// checks it, scales the canvas, writes the atlas into the file system and
-// calls main with the first two; the scale is the page's alone. Everything
-// else is the desktop's show: SHOW_START, SHOW_FRAME, the same keys. The
-// schedules' console reports are not printed on the web.
+// The page's script reads the address (?start-frame=N&paused&scale=K and
+// scene=NAME), checks it, scales the canvas, writes the atlas and the scene
+// into the file system and calls main; the scale is the page's alone.
+// Everything else is the desktop's show: SHOW_START, SHOW_FRAME, the same
+// keys, a scene file's mistakes reported in the same words on stderr (which
+// the page shows). The schedules' console reports are not printed on the
+// web.
 #include <emscripten.h>  // the animation callback, the page's hooks
 
+#include <cstdio>   // the scene's report on stderr
 #include <cstdlib>  // strtol of the page's arguments
 #include <cstring>  // strcmp
 
-#include "platform/console.h"  // reports silenced
-#include "platform/timer.h"    // FRAME_DUE
-#include "show/show.h"         // the show
-#include "window/window.h"     // pointer, keys, Escape
+#include <string>   // the scene's report
+
+#include "platform/console.h"      // reports silenced
+#include "platform/timer.h"        // FRAME_DUE
+#include "scenefile/scene_file.h"  // a scene the page names
+#include "show/show.h"             // the show
+#include "window/window.h"         // pointer, keys, Escape
 
 namespace {
 
@@ -70,15 +76,34 @@ EMSCRIPTEN_KEEPALIVE long vorpane_presented() { return g_page ? g_page->presente
 EMSCRIPTEN_KEEPALIVE int vorpane_paused() { return g_page && g_page->show.play.paused ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_hud() { return g_page && g_page->show.play.hud ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_ended() { return g_page && g_page->ended ? 1 : 0; }
+
+// A scene file the page wrote (pasted, or opened from disk) read into the
+// running show as the desktop reads a saved --scene file: 1 when it plays, 0
+// when the old scene goes on, its mistakes on stderr and on the HUD.
+EMSCRIPTEN_KEEPALIVE int vorpane_play_scene(const char* path) {
+  return g_page && !g_page->ended && SHOW_RELOAD(g_page->show, path) ? 1 : 0;
+}
 }
 
 int main(int argc, char** argv) {
   const long start_frame = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1;
   const bool paused = argc > 2 && std::strcmp(argv[2], "paused") == 0;
+  // A scene with a mistake starts nothing, as on the desktop; main's status
+  // tells the page, which shows the report.
+  Tscene_desc scene;
+  Tshow_setup setup;
+  if (argc > 3) {
+    std::string errors;
+    if (!SCENE_FILE_READ(argv[3], scene, errors)) {
+      std::fputs(errors.c_str(), stderr);
+      return 2;
+    }
+    setup.scene = &scene;
+  }
   CONSOLE_SILENCE();
   g_page = new Tpage_show;
   Tshow& show = g_page->show;
-  SHOW_START(show);
+  SHOW_START(show, setup);
   // No timings on the HUD: the browser draws after this callback returns,
   // so a drawing time measured inside it would be a fraction of the real
   // one. The HUD is then the capture tool's.

@@ -2,10 +2,14 @@
 // it: opened at an address, keys pressed, the pointer moved, the picture
 // compared with the desktop's.
 //
-//   node page_test.mjs --site URL --broken-site URL --captures DIR
+//   node page_test.mjs --site URL --broken-site URL --captures DIR --scenes DIR
+//                      --pasted FILE --report FILE
 //
-// DIR holds vorpane-capture's frame-007600.png and frame-007601.png (no
-// mouse), and DIR/hud/frame-007601.png with the HUD. --broken-site serves the same page built with a wrong blend
+// --captures holds vorpane-capture's frame-007600.png and frame-007601.png
+// (no mouse), hud/frame-007601.png with the HUD and spiral/frame-000600.png
+// of the spiral scene; --scenes the shipped scene files; --pasted a scene
+// with a mistake and --report the desktop's report of it, which the page
+// must show to the letter. --broken-site serves the same page built with a wrong blend
 // function: the frame check must fail there, or it proves nothing. Prints a
 // line per check, then "N passed, N failed"; exits 1 on any failure. Page
 // state is polled every 50 ms, never per animation frame.
@@ -53,11 +57,12 @@ const browser = await puppeteer.launch({
 // every page opened, each with the page's address.
 const problems = [];
 
-async function open(site, query) {
+// A page opened to show a scene's mistakes writes them to the console too.
+async function open(site, query, mistakes = false) {
   const page = await browser.newPage();
   page.on('console', (message) => {
     const notice = message.type() === 'warn' && EMULATION_NOTICES.test(message.text());
-    if ((message.type() === 'error' || message.type() === 'warn') && !notice) problems.push(`${query}: ${message.text()}`);
+    if ((message.type() === 'error' || message.type() === 'warn') && !notice && !mistakes) problems.push(`${query}: ${message.text()}`);
   });
   page.on('pageerror', (error) => problems.push(`${query}: ${error.message}`));
   page.on('requestfailed', (request) => problems.push(`${query}: ${request.url()} failed`));
@@ -118,7 +123,8 @@ function compare(page, a, b) {
   }, a, b, CHANNEL_TOLERANCE);
 }
 
-const capture = (frame, folder = '') => readFileSync(join(options.captures, folder, `frame-00${frame}.png`)).toString('base64');
+const capture = (frame, folder = '') =>
+  readFileSync(join(options.captures, folder, `frame-${String(frame).padStart(6, '0')}.png`)).toString('base64');
 
 async function matchesCapture(page, frame, folder = '') {
   const diff = await compare(page, await shot(page), capture(frame, folder));
@@ -234,6 +240,49 @@ await check('?scale=2 shows the same picture twice as large', async () => {
   const box = await (await page.$('#canvas')).boundingBox();
   await page.close();
   return [box.width === 1280 && box.height === 960, `canvas ${box.width} x ${box.height}`];
+});
+
+const spiral = readFileSync(join(options.scenes, 'spiral.toml'), 'utf8');
+
+await check('?scene=spiral&start-frame=600&paused is the spiral scene\'s frame 600 as vorpane-capture --scene draws it', async () => {
+  const page = await open(site, '?scene=spiral&start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  const match = await matchesCapture(page, 600, 'spiral');
+  await page.close();
+  return [match.ok, match.detail];
+});
+
+// Pasted into the show paused at frame 600 of the built-in scene: the
+// mistake is reported as the desktop reports it and the old scene goes on;
+// the good file takes over at the frame on screen.
+await check('a pasted scene: its mistake shown in the desktop\'s words, then the good one played at frame 600', async () => {
+  const page = await open(site, '?start-frame=600&paused', true);
+  await until(page, () => vorpane.presented() >= 3);
+  const paste = async (text) => {
+    await page.$eval('#scene-text', (area, value) => { area.value = value; }, text);
+    await page.click('#play-text');
+    const presented = (await state(page)).presented;
+    await until(page, (p) => vorpane.presented() >= p + 3, presented);
+  };
+  await paste(readFileSync(options.pasted, 'utf8'));
+  const shown = await page.$eval('#report', (r) => r.textContent);
+  const expected = readFileSync(options.report, 'utf8');
+  const before = await compare(page, await shot(page), capture(600, 'spiral'));
+  await paste(spiral);
+  const after = await matchesCapture(page, 600, 'spiral');
+  const cleared = await page.$eval('#report', (r) => r.textContent);
+  await page.close();
+  return [shown === expected && before.shifted > PIXELS_ALLOWED && after.ok && cleared === '',
+          `report ${shown === expected ? 'as the desktop\'s' : `"${shown.trim()}" against "${expected.trim()}"`}; ` +
+          `the spiral after the good paste: ${after.detail}`];
+});
+
+await check('a scene the site does not have starts nothing, and the page names the ones it has', async () => {
+  const page = await open(site, '?scene=nosuch');
+  await until(page, () => vorpane.error() !== null);
+  const text = await page.$eval('#message-text', (m) => m.textContent);
+  await page.close();
+  return [/unknown scene "nosuch"; the site has .*spiral/.test(text), text];
 });
 
 await check('no error and no warning but the GL emulation\'s notices in any page\'s console', async () => [problems.length === 0, problems.slice(0, 5).join(' | ')]);

@@ -81,19 +81,22 @@ async function shot(page) {
 }
 
 // Pixels of two PNG pictures (base64) that differ past the tolerance, and
-// the largest channel difference; decoded by the page's own 2D canvas.
+// the largest channel difference; decoded by the page's own 2D canvas. A
+// picture of a larger scale is taken one pixel per square first.
 function compare(page, a, b) {
   return page.evaluate(async (a, b, tolerance) => {
     const pixels = async (png) => {
       const image = new Image();
       image.src = 'data:image/png;base64,' + png;
       await image.decode();
+      const scale = Math.max(1, Math.round(image.width / 640));
       const canvas = document.createElement('canvas');
-      canvas.width = image.width;
-      canvas.height = image.height;
+      canvas.width = image.width / scale;
+      canvas.height = image.height / scale;
       const context = canvas.getContext('2d');
-      context.drawImage(image, 0, 0);
-      return context.getImageData(0, 0, image.width, image.height);
+      context.imageSmoothingEnabled = false;
+      context.drawImage(image, 0, 0, canvas.width, canvas.height);
+      return context.getImageData(0, 0, canvas.width, canvas.height);
     };
     const [x, y] = [await pixels(a), await pixels(b)];
     if (x.width !== y.width || x.height !== y.height) return { different: -1, largest: -1, size: `${x.width}x${x.height} against ${y.width}x${y.height}` };
@@ -189,27 +192,32 @@ await check('Space resumes the show and Space pauses it again', async () => {
 
 // The same frames stepped with the pointer outside and over the canvas: the
 // turrets aim at the pointer, so the new bullets fly elsewhere.
-await check('the pointer over the canvas changes the aim', async () => {
-  const stepped = async (pointer) => {
-    const page = await open(site, '?start-frame=7600&paused');
+// The same frames stepped with the pointer outside and over the canvas: the
+// turrets aim at the pointer, so the new bullets fly elsewhere. At scale 2
+// the pointer twice as far into the canvas is the same picture point.
+await check('the pointer over the canvas changes the aim, at any scale the same picture point', async () => {
+  const stepped = async (query, pointer) => {
+    const page = await open(site, query);
     await until(page, () => vorpane.presented() >= 1);
     if (pointer) {
       const box = await (await page.$('#canvas')).boundingBox();
-      await page.mouse.move(box.x + 100, box.y + 400);
+      await page.mouse.move(box.x + pointer[0], box.y + pointer[1]);
     }
     for (let i = 0; i < 40; ++i) await page.keyboard.press('ArrowRight');
     await until(page, () => vorpane.frame() === 7640);
     const presented = (await state(page)).presented;
     await until(page, (p) => vorpane.presented() >= p + 3, presented);
     const picture = await shot(page);
-    return { page, picture };
+    await page.close();
+    return picture;
   };
-  const away = await stepped(false);
-  const over = await stepped(true);
-  const diff = await compare(over.page, away.picture, over.picture);
-  await away.page.close();
-  await over.page.close();
-  return [diff.shifted > PIXELS_ALLOWED * 4, `${diff.shifted} pixels differ after 40 frames`];
+  const away = await stepped('?start-frame=7600&paused', null);
+  const over = await stepped('?start-frame=7600&paused', [100, 400]);
+  const larger = await stepped('?start-frame=7600&paused&scale=2', [201, 801]);
+  const aim = await compare(start, away, over);
+  const scaled = await compare(start, over, larger);
+  return [aim.shifted > PIXELS_ALLOWED * 4 && scaled.different === 0,
+          `${aim.shifted} pixels differ after 40 frames; at scale 2, ${scaled.different}`];
 });
 
 await check('Escape held ends the show; the page says so and starts it again', async () => {

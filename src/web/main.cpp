@@ -16,7 +16,6 @@
 #include <cstdio>   // the scene's report on stderr
 #include <cstdlib>  // strtol of the page's arguments
 #include <cstring>  // strcmp
-
 #include <string>   // the scene's report
 
 #include "platform/console.h"      // reports silenced

@@ -1,6 +1,8 @@
 // signals_test.cpp - the ending signals' clean-up: it runs, the process then
-// ends by the signal as it would have, nested hooks run inner to outer, and
-// an ignored signal stays ignored. Each case runs in a child process.
+// ends by the signal as it would have, nested hooks run inner to outer, an
+// ignored signal stays ignored, and a previous handler that lets the process
+// go on leaves the other signals hooked; a signal ignored for a while gets
+// its disposition back. Each case runs in a child process.
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // waitpid and the child's status
 #include <unistd.h>    // fork, pipe, write
@@ -15,6 +17,7 @@ int g_report = -1;  // the write end of the child's report pipe
 
 void report_inner() { (void)!write(g_report, "i", 1); }
 void report_outer() { (void)!write(g_report, "o", 1); }
+void report_handled(int) { (void)!write(g_report, "h", 1); }
 
 // Runs `body` in a child; returns what its clean-ups reported and its wait
 // status.
@@ -65,6 +68,37 @@ TEST(Signals, HooksGoneLeaveTheSignalAsItWasAndIgnoredStaysIgnored) {
       status);
   EXPECT_EQ(order, "o");
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+}
+
+TEST(Signals, AHandlerThatReturnsLeavesTheOtherSignalsCleanedUpAndEnding) {
+  int status = 0;
+  const std::string order = in_child(
+      [] {
+        signal(SIGINT, report_handled);
+        Tsignal_hooks hooks(report_inner);
+        raise(SIGINT);   // cleaned up, then handed to the handler, which returns
+        raise(SIGTERM);  // still hooked: cleaned up again, then the default ends us
+      },
+      status);
+  EXPECT_EQ(order, "ihi");
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+}
+
+TEST(Signals, ASignalIgnoredForAWhileGetsItsDispositionBack) {
+  int status = 0;
+  const std::string order = in_child(
+      [] {
+        {
+          Tsignal_ignored ignored(SIGPIPE);
+          raise(SIGPIPE);
+          report_inner();
+        }
+        raise(SIGPIPE);
+        report_outer();
+      },
+      status);
+  EXPECT_EQ(order, "i");
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
 }
 
 }  // namespace

@@ -84,9 +84,9 @@ const char k_help[] =
     "\n"
     "Needs a display: run it under xvfb-run without one (scripts/capture does).\n"
     "Exit status 0 when every file was written; 2 on a bad option, an atlas\n"
-    "that cannot be read or an output folder that cannot be made or written;\n"
-    "1 when there is no display, ffmpeg cannot start, or a file could not be\n"
-    "written or encoded.\n";
+    "that cannot be read, or a folder for frames or the sheet that cannot be\n"
+    "made or written; 1 when there is no display, ffmpeg cannot start, the\n"
+    "video's folder takes no file, or a file could not be written or encoded.\n";
 
 constexpr std::size_t k_sheet_tiles = 256;
 

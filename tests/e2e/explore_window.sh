@@ -2,7 +2,7 @@
 # Exploring the show in its window with real key and mouse events: a start
 # frame, pause, step, resume, the HUD, Escape, a larger window whose pointer
 # is mapped back onto the picture, and the command line's answers.
-# Usage: explore_window.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
+# Usage: explore_window.sh BIN_DIR SOURCE_DIR   (on a private Xvfb of its own: common.bash)
 source "$(dirname "$0")/common.bash"
 
 "$bin/vorpane" --help >help.txt || fail "--help did not exit 0"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Without a display the show ends in one clear line, not an obscure crash;
-# without parts.png it names the file and the folder it looked in.
+# Without a display the show ends in one clear line and the fatal report
+# naming the screen, with the error code 1, not an obscure crash. (The
+# message for a missing parts.png is the install test's to check.)
 # Usage: run_without_display.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 bin=$1

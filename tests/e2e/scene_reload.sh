@@ -3,7 +3,7 @@
 # with a mistake (the old scene goes on, the mistake on stderr and the HUD),
 # and a save by renaming a new file over the old one, as many editors do.
 # Each good save shows the same frame of the new scene, still paused.
-# Usage: scene_reload.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
+# Usage: scene_reload.sh BIN_DIR SOURCE_DIR   (on a private Xvfb of its own: common.bash)
 source "$(dirname "$0")/common.bash"
 
 # expected NAME FILE: frame 600 of FILE, as the capture tool draws it.

@@ -2,7 +2,7 @@
 # The built show in a real window: its name and size, the console reports,
 # a screenshot with bullets in it, and Escape ending it with status 0; then
 # with --quiet, moving on with nothing on the console.
-# Usage: show_window.sh BIN_DIR SOURCE_DIR   (needs a display: run under Xvfb)
+# Usage: show_window.sh BIN_DIR SOURCE_DIR   (on a private Xvfb of its own: common.bash)
 source "$(dirname "$0")/common.bash"
 
 start_show show

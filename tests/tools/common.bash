@@ -1,6 +1,7 @@
-# Sourced by the end-to-end scripts (not a test itself: CTest runs *.sh).
-# Sets bin and src from the arguments, a scratch folder $work removed on
-# exit, fail MESSAGE, and capture FOLDER OPTIONS... for vorpane-capture.
+# Sourced by the tool test scripts (not a test itself: CTest runs the *.sh
+# files tests/CMakeLists.txt names). Sets bin and src from the arguments, a
+# scratch folder $work removed on exit, fail MESSAGE, need_display, and
+# capture FOLDER OPTIONS... for vorpane-capture.
 set -euo pipefail
 bin=$1 src=$2
 work=$(mktemp -d)

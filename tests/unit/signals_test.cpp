@@ -1,6 +1,8 @@
 // signals_test.cpp - the ending signals' clean-up: it runs, the process then
-// ends by the signal as it would have, nested hooks run inner to outer, and
-// an ignored signal stays ignored. Each case runs in a child process.
+// ends by the signal as it would have, nested hooks run inner to outer, an
+// ignored signal stays ignored, and a previous handler that lets the process
+// go on leaves the other signals hooked; a signal ignored for a while gets
+// its disposition back. Each case runs in a child process.
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // waitpid and the child's status
 #include <unistd.h>    // fork, pipe, write
@@ -15,13 +17,18 @@ int g_report = -1;  // the write end of the child's report pipe
 
 void report_inner() { (void)!write(g_report, "i", 1); }
 void report_outer() { (void)!write(g_report, "o", 1); }
+void report_handled(int) { (void)!write(g_report, "h", 1); }
 
-// Runs `body` in a child; returns what its clean-ups reported and its wait
-// status.
+struct Tchild_end {
+  std::string reports;  // what its clean-ups and handlers wrote, in order
+  int signal;           // the signal that ended it; 0 when it exited
+};
+
+// Runs `body` in a child and tells how it ended.
 template <typename Tbody>
-std::string in_child(Tbody body, int& status) {
+Tchild_end in_child(Tbody body) {
   int ends[2];
-  if (pipe(ends) != 0) return "no pipe";
+  if (pipe(ends) != 0) return {"no pipe", 0};
   const pid_t child = fork();
   if (child == 0) {
     close(ends[0]);
@@ -34,37 +41,57 @@ std::string in_child(Tbody body, int& status) {
   char c;
   while (read(ends[0], &c, 1) == 1) got += c;
   close(ends[0]);
+  int status = 0;
   waitpid(child, &status, 0);
-  return got;
+  return {got, WIFSIGNALED(status) ? WTERMSIG(status) : 0};
 }
 
 TEST(Signals, NestedCleanUpsRunInnerFirstThenTheSignalEndsTheProcess) {
-  int status = 0;
-  const std::string order = in_child(
-      [] {
-        Tsignal_hooks outer(report_outer);
-        Tsignal_hooks inner(report_inner);
-        raise(SIGTERM);
-      },
-      status);
-  EXPECT_EQ(order, "io");
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  const Tchild_end end = in_child([] {
+    Tsignal_hooks outer(report_outer);
+    Tsignal_hooks inner(report_inner);
+    raise(SIGTERM);
+  });
+  EXPECT_EQ(end.reports, "io");
+  EXPECT_EQ(end.signal, SIGTERM);
 }
 
 TEST(Signals, HooksGoneLeaveTheSignalAsItWasAndIgnoredStaysIgnored) {
-  int status = 0;
-  const std::string order = in_child(
-      [] {
-        { Tsignal_hooks gone(report_inner); }
-        signal(SIGHUP, SIG_IGN);
-        Tsignal_hooks hooks(report_outer);
-        raise(SIGHUP);  // ignored before the hooks: still ignored
-        Tsignals_blocked blocked;
-        raise(SIGINT);  // held until the block ends, then caught
-      },
-      status);
-  EXPECT_EQ(order, "o");
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  const Tchild_end end = in_child([] {
+    { Tsignal_hooks gone(report_inner); }
+    signal(SIGHUP, SIG_IGN);
+    Tsignal_hooks hooks(report_outer);
+    raise(SIGHUP);  // ignored before the hooks: still ignored
+    Tsignals_blocked blocked;
+    raise(SIGINT);  // held until the block ends, then caught
+  });
+  EXPECT_EQ(end.reports, "o");
+  EXPECT_EQ(end.signal, SIGINT);
+}
+
+TEST(Signals, AHandlerThatReturnsLeavesTheOtherSignalsCleanedUpAndEnding) {
+  const Tchild_end end = in_child([] {
+    signal(SIGINT, report_handled);
+    Tsignal_hooks hooks(report_inner);
+    raise(SIGINT);   // cleaned up, then handed to the handler, which returns
+    raise(SIGTERM);  // still hooked: cleaned up again, then the default ends us
+  });
+  EXPECT_EQ(end.reports, "ihi");
+  EXPECT_EQ(end.signal, SIGTERM);
+}
+
+TEST(Signals, ASignalIgnoredForAWhileGetsItsDispositionBack) {
+  const Tchild_end end = in_child([] {
+    {
+      Tsignal_ignored ignored(SIGPIPE);
+      raise(SIGPIPE);
+      report_inner();
+    }
+    raise(SIGPIPE);
+    report_outer();
+  });
+  EXPECT_EQ(end.reports, "i");
+  EXPECT_EQ(end.signal, SIGPIPE);
 }
 
 }  // namespace

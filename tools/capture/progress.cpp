@@ -6,6 +6,13 @@
 #include <cmath>   // lround
 #include <cstdio>  // snprintf, fputs on stderr
 
+namespace {
+
+// Time left is minutes and seconds; no frame rate is involved.
+constexpr long k_seconds_per_minute = 60;
+
+}  // namespace
+
 std::string PROGRESS_LINE(const char* tool, long done, long total, double seconds) {
   char rate[32] = "-";
   char left[32] = "-";
@@ -13,10 +20,11 @@ std::string PROGRESS_LINE(const char* tool, long done, long total, double second
     const double fps = done / seconds;
     const long remaining = std::lround((total - done) / fps);
     std::snprintf(rate, sizeof rate, "%.0f", fps);
-    if (remaining < 60)
+    if (remaining < k_seconds_per_minute)
       std::snprintf(left, sizeof left, "%lds", remaining);
     else
-      std::snprintf(left, sizeof left, "%ldm%02lds", remaining / 60, remaining % 60);
+      std::snprintf(left, sizeof left, "%ldm%02lds", remaining / k_seconds_per_minute,
+                    remaining % k_seconds_per_minute);
   }
   char line[160];
   // "\033[K" clears to the end of the line: a shorter line after a longer one.

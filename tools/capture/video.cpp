@@ -3,7 +3,7 @@
 #include "capture/video.h"
 
 #include <fcntl.h>      // open, fcntl: F_SETPIPE_SZ
-#include <signal.h>     // sigaction, kill, sigprocmask
+#include <signal.h>     // kill, the encoder's signal sets
 #include <spawn.h>      // posix_spawn: no shell between us and ffmpeg
 #include <sys/mman.h>   // memfd_create: ffmpeg's messages
 #include <sys/stat.h>   // stat, fchmod, umask
@@ -32,7 +32,6 @@ namespace {
 
 volatile pid_t g_child = 0;
 char g_partial[4096];  // empty when there is no partial file
-struct sigaction g_previous_pipe;
 bool g_exit_hook = false;
 
 void remove_partial_now() {
@@ -49,14 +48,6 @@ void remove_partial_now() {
 }
 
 void remove_at_exit() { remove_partial_now(); }
-
-// A write to an encoder that has gone answers EPIPE instead of killing us.
-void ignore_broken_pipes() {
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  sigaction(SIGPIPE, &ignore, &g_previous_pipe);
-}
 
 // ---- files and programs ----
 
@@ -221,12 +212,12 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
 void Tvideo::hook() {
   if (!g_exit_hook) g_exit_hook = std::atexit(remove_at_exit) == 0;
   hooks_.reset(new Tsignal_hooks(remove_partial_now));
-  ignore_broken_pipes();
+  broken_pipes_.reset(new Tsignal_ignored(SIGPIPE));
 }
 
 void Tvideo::unhook() {
   hooks_.reset();
-  sigaction(SIGPIPE, &g_previous_pipe, nullptr);
+  broken_pipes_.reset();
 }
 
 // The partial file is made here, not by ffmpeg, so that its name is ours

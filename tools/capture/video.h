@@ -5,7 +5,8 @@
 //   Tvideo_format format = VIDEO_FORMAT(path);   // none: usage error, exit 2
 //   Tvideo video;
 //   std::string why;
-//   if (!video.OPEN(path, format, 640, 480, 60, why)) -> print why, exit 1
+//   if (!video.OPEN(path, format, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, VP_FRAMES_PER_SECOND, why))
+//     -> print why, exit 1
 //   for each frame A..B:
 //     if (!video.WRITE_FRAME(picture, why))       -> print why, exit 1
 //   if (!video.FINISH(why))                       -> print why, exit 1
@@ -28,12 +29,13 @@
 //  - Signals: while a video is open, SIGHUP, SIGINT, SIGQUIT and SIGTERM
 //    (unless ignored when OPEN ran) are caught (platform/signals.h); the
 //    clean-up kills and reaps ffmpeg and unlinks the partial file, then the
-//    previous disposition is restored and the signal raised again, so the process ends as it would have (Ctrl-C: status
-//    130 in the shell). The caller installs nothing and checks no flag.
-//    ffmpeg runs in its own process group so that a terminal's Ctrl-C
-//    reaches only this process, which alone decides what happens to the
-//    file. SIGPIPE is ignored while the encoder runs (a dead encoder then
-//    shows up as EPIPE, with ffmpeg's own message) and restored afterwards.
+//    previous disposition is restored and the signal raised again, so the
+//    process ends as it would have (Ctrl-C: status 130 in the shell). The
+//    caller installs nothing and checks no flag. ffmpeg runs in its own
+//    process group so that a terminal's Ctrl-C reaches only this process,
+//    which alone decides what happens to the file. SIGPIPE is ignored while
+//    a video is open (a dead encoder then shows up as EPIPE, with ffmpeg's
+//    own message) and restored afterwards.
 //  - One video at a time per process: the signal and exit hooks know one
 //    child and one partial file.
 //  - ffmpeg is started from an argument vector with posix_spawn, never
@@ -46,7 +48,7 @@
 
 #include <sys/types.h>  // pid_t
 
-#include <memory>  // the signal hooks, held while a video is open
+#include <memory>  // the signal hooks and SIGPIPE ignored, held while a video is open
 #include <string>  // paths and reasons
 #include <vector>  // program arguments
 
@@ -99,4 +101,5 @@ class Tvideo {
   int pipe_ = -1;      // write end of ffmpeg's stdin
   int messages_ = -1;  // ffmpeg's stderr, in memory
   std::unique_ptr<Tsignal_hooks> hooks_;
+  std::unique_ptr<Tsignal_ignored> broken_pipes_;
 };

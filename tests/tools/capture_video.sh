@@ -86,7 +86,7 @@ expect 0 "a WebP of 30 frames"
 rm videos/show.webm videos/show.GIF videos/show.webp
 
 # Usage errors come before any window, ffmpeg or file.
-for bad in "videos/show.avi 1-10" "videos/show 1-10" "videos/show.mp4 5-3" "videos/show.mp4 0-10"; do
+for bad in "videos/show.txt 1-10" "videos/show 1-10" "videos/show.mp4 5-3" "videos/show.mp4 0-10"; do
   DISPLAY='' WAYLAND_DISPLAY='' video $bad
   expect 2 "--video ${bad/ / --frames }"
 done

@@ -156,6 +156,7 @@ TEST(Bullet, UnknownTypeStandsStillAndOnlyCounts) {
 // Scene files and the HUD name motions through one table, indexed by BTYPE.
 TEST(Bullet, MotionTableRowsAreTheirBtypes) {
   for (int i = 0; i < VP_BULLET_MOTION_COUNT; ++i) {
+    ASSERT_NE(VP_BULLET_MOTIONS[i].word, nullptr) << i;  // not a row left out
     EXPECT_EQ(VP_BULLET_MOTIONS[i].value, i);
     EXPECT_EQ(BULLET_MOTION(i), &VP_BULLET_MOTIONS[i]);
     for (int j = i + 1; j < VP_BULLET_MOTION_COUNT; ++j)

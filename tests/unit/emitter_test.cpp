@@ -55,8 +55,13 @@ TEST(Emitter, ChangeAiTable) {
 }
 
 // The HUD and scene files name patterns through the same table: every row
-// has its own procedure and its own name.
+// has its own procedure and its own name (a row left out of a longer table
+// would be all null).
 TEST(Emitter, PatternTableRowsAreDistinct) {
+  for (int i = 0; i < VP_MOVEMENT_PATTERN_COUNT; ++i) {
+    ASSERT_NE(VP_MOVEMENT_PATTERNS[i].proc, nullptr) << i;
+    ASSERT_NE(VP_MOVEMENT_PATTERNS[i].name, nullptr) << i;
+  }
   for (int i = 0; i < VP_MOVEMENT_PATTERN_COUNT; ++i)
     for (int j = i + 1; j < VP_MOVEMENT_PATTERN_COUNT; ++j) {
       EXPECT_NE(VP_MOVEMENT_PATTERNS[i].proc, VP_MOVEMENT_PATTERNS[j].proc) << i << " " << j;

@@ -139,7 +139,9 @@ TEST(SceneFile, TheReferenceAndTheFuzzDictionaryHoldEveryWord) {
   const std::string dictionary = file_text(VORPANE_SOURCE_DIR "/tests/fuzz/scene.dict");
   ASSERT_FALSE(reference.empty());
   ASSERT_FALSE(dictionary.empty());
-  const auto expect_word = [&](const std::string& word, std::vector<const char*> hud) {
+  const auto expect_word = [&](const char* row_word, std::vector<const char*> hud) {
+    ASSERT_NE(row_word, nullptr);
+    const std::string word = row_word;
     const std::size_t at = reference.find("\n| `\"" + word + "\"` |");
     ASSERT_NE(at, std::string::npos) << word << " has no row in docs/SCENES.md";
     const std::string row = reference.substr(at + 1, reference.find('\n', at + 1) - at - 1);

@@ -208,10 +208,12 @@ TEST(TurretFire, WaveSpeedsRiseShotByShot) {
 TEST(TurretFire, ModesOutsideTheTableFireAsEven) {
   int outside = 1;
   for (const Tfiring_mode& row : VP_FIRING_MODES) {
+    ASSERT_TRUE(row.word && row.hud && row.hud_stepped) << row.value;  // not a row left out
     EXPECT_EQ(&FIRING_MODE(row.value), &row) << row.word;
     for (const Tfiring_mode& other : VP_FIRING_MODES) {
       if (&other != &row) {
         EXPECT_STRNE(row.word, other.word);
+        EXPECT_NE(row.value, other.value) << row.word;
       }
     }
     outside = std::max(outside, row.value + 1);

@@ -16,7 +16,8 @@ enum class Tvideo_format { none, mp4, webm, gif, webp };
 
 // From the file name's extension, in any letter case; none for the rest.
 Tvideo_format VIDEO_FORMAT(const std::string& path);
-// The endings VIDEO_FORMAT knows, for messages: ".mp4, .webm, .gif or .webp".
+// The endings VIDEO_FORMAT knows, for messages, as a sentence lists them
+// (".a, .b or .c").
 std::string VIDEO_ENDINGS();
 
 // The rate, in frames a second, that ffmpeg reads `fps` frames a second of

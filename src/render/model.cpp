@@ -76,6 +76,21 @@ void release(T*& array) {
   array = nullptr;
 }
 
+// A header naming `name` on the line sizes `array` (and `twin`, when given)
+// anew from the count after it; `count` reads 0 until all are allocated.
+template <typename T>
+void size_from_header(const std::string& line, const char* name, std::int32_t& count, T*& array, T** twin = nullptr) {
+  const std::size_t at = line.find(name);
+  if (at == std::string::npos) return;
+  release(array);
+  if (twin) release(*twin);
+  count = 0;
+  const std::int32_t n = header_count(line, at + std::char_traits<char>::length(name) + 1);
+  array = allocate_zeroed<T>(n);
+  if (twin) *twin = allocate_zeroed<T>(n);
+  count = n;
+}
+
 bool starts_with(const std::string& line, const char* prefix) {
   return line.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -177,32 +192,9 @@ void Tmodel::LOAD(const char* file_name) {
 // header replaces its arrays; the counters keep counting, so surplus
 // records still meet the bounds checks.
 void Tmodel::read_headers(const std::string& line) {
-  std::size_t at = line.find("Vertices:");
-  if (at != std::string::npos) {
-    release(VERTICES_);
-    release(VERTEX_AUX_);
-    VERTEX_COUNT_ = 0;
-    std::int32_t count = header_count(line, at + 10);
-    VERTICES_ = allocate_zeroed<Tvector>(count);
-    VERTEX_AUX_ = allocate_zeroed<Tvector>(count);
-    VERTEX_COUNT_ = count;
-  }
-  at = line.find("Faces:");
-  if (at != std::string::npos) {
-    release(FACES_);
-    FACE_COUNT_ = 0;
-    std::int32_t count = header_count(line, at + 7);
-    FACES_ = allocate_zeroed<Tface>(count);
-    FACE_COUNT_ = count;
-  }
-  at = line.find("Materials:");
-  if (at != std::string::npos) {
-    release(MATERIALS_);
-    MATERIAL_COUNT_ = 0;
-    std::int32_t count = header_count(line, at + 11);
-    MATERIALS_ = allocate_zeroed<Tmaterial>(count);
-    MATERIAL_COUNT_ = count;
-  }
+  size_from_header(line, "Vertices:", VERTEX_COUNT_, VERTICES_, &VERTEX_AUX_);
+  size_from_header(line, "Faces:", FACE_COUNT_, FACES_);
+  size_from_header(line, "Materials:", MATERIAL_COUNT_, MATERIALS_);
 }
 
 // A "usemtl" line: the current material's run starts at its first one.

@@ -20,8 +20,8 @@ inline Tscene_desc BENCH_LARGEST_SCENE() {
   fan.BULLETWAVEMAX = 0;
   fan.BULLETSPEED = 0.6f;
   fan.BULLETSPEED_DELTA = 0.0f;
-  fan.WAVEMODE = 3;
-  fan.BULLET_TYPE = 0;
+  fan.WAVEMODE = VP_FIRING_CENTRED;
+  fan.BULLET_TYPE = VP_MOTION_STRAIGHT;
   fan.YG = 0.0f;
   d.firing = {fan};
   return d;

@@ -126,7 +126,7 @@ void BM_bullet_move(benchmark::State& state) {
     b.YG((i & 1) != 0 ? 0.0005f : 0.0f);
     b.XACCEL(b.XV() * 0.5f);
     b.YACCEL(b.YV() * 0.5f);
-    b.BTYPE(i % 4);
+    b.BTYPE(i % VP_BULLET_MOTION_COUNT);
     b.DELAY(i % 3 == 0 ? 24 : -1);
     b.ACTIVE(-1);
   }
@@ -148,20 +148,20 @@ void prepare_fan_turret(Tturret& t) {
   t.Y_RADIUS(150.0f);
   t.ROTATION(0);
   t.ROTDIR(1);
-  t.WAVEMODE(2);
+  t.WAVEMODE(VP_FIRING_ONE_SIDED);
   t.BULLETS_PER_SHOT(VP_POOL_SIZE - 10);
   t.SPREAD_ROTATION(1);
   t.BULLETSPEED(0.0f);
   t.BULLETSPEED_DELTA(0.0f);
   t.BULLETCOUNTERDELAY(0);
-  t.BULLET_TYPE(7);  // no motion: they stay in the area
+  t.BULLET_TYPE(VP_BULLET_MOTION_COUNT);  // a motion outside the table: they stand still in the area
   t.SHOOTER_AI();
 
   t.X(-1000.0f);
   t.X_RADIUS(-40.0f);
   t.Y_RADIUS(-40.0f);
   t.ROTATION(137);
-  t.WAVEMODE(3);
+  t.WAVEMODE(VP_FIRING_CENTRED);
   t.BULLETS_PER_SHOT(10);
   t.SPREAD_ROTATION(36);
   t.BULLETSPEED(5.1529f);
@@ -170,7 +170,7 @@ void prepare_fan_turret(Tturret& t) {
   t.BULLETCOUNTERDELAY(24);
   t.BULLETWAVEMAX(10);
   t.BULLETCOUNTER(3);
-  t.BULLET_TYPE(3);
+  t.BULLET_TYPE(VP_MOTION_AIMED);
 }
 
 int active_bullets(const Tturret& t) {

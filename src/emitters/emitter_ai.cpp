@@ -1,4 +1,4 @@
-// emitter_ai.cpp - the eight movement patterns. Right-hand sides read the
+// emitter_ai.cpp - the movement patterns. Right-hand sides read the
 // values from the start of the step.
 #include <cmath>  // fabs, double sin for the bounce term
 

@@ -1,4 +1,5 @@
-// textfile.h - a text file read line by line, with position report and seek.
+// textfile.h - a text file read line by line, with position report and seek;
+// a small file read whole.
 //
 // Rules:
 //  - A line is returned without its line end ("\n", "\r\n" or a lone "\r"
@@ -8,8 +9,9 @@
 //    run-time error facility otherwise; the caller decides whether it is fatal.
 #pragma once
 
-#include <cstdio>  // FILE
-#include <string>  // the line buffer
+#include <cstddef>  // size_t
+#include <cstdio>   // FILE
+#include <string>   // the line buffer, a whole file
 
 class Ttextfile {
  public:
@@ -29,3 +31,11 @@ class Ttextfile {
  private:
   std::FILE* file_ = nullptr;
 };
+
+// The whole regular file at `path` into `text`, when it holds at most `most`
+// bytes; else false with `why`: the system's reason, "not a regular file",
+// or "larger than MOST bytes, the most KIND may hold". What is not a regular
+// file is refused before it is opened: a directory would read as empty, a
+// FIFO would block until a writer came and a device such as /dev/zero never
+// ends.
+bool READ_WHOLE_FILE(const std::string& path, std::size_t most, const char* kind, std::string& text, std::string& why);

@@ -76,6 +76,21 @@ void release(T*& array) {
   array = nullptr;
 }
 
+// A header naming `name` on the line sizes `array` (and `twin`, when given)
+// anew from the count after it; `count` reads 0 until all are allocated.
+template <typename T>
+void size_from_header(const std::string& line, const char* name, std::int32_t& count, T*& array, T** twin = nullptr) {
+  const std::size_t at = line.find(name);
+  if (at == std::string::npos) return;
+  release(array);
+  if (twin) release(*twin);
+  count = 0;
+  const std::int32_t n = header_count(line, at + std::char_traits<char>::length(name) + 1);
+  array = allocate_zeroed<T>(n);
+  if (twin) *twin = allocate_zeroed<T>(n);
+  count = n;
+}
+
 bool starts_with(const std::string& line, const char* prefix) {
   return line.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -114,6 +129,21 @@ void Tmodel::UNLOAD() {
   NOT_LOADED_ = -1;
 }
 
+// Where one load stands between lines and passes.
+struct Tmodel::Tload {
+  Tmaterial_list list;         // distinct "usemtl" lines, in order of first appearance
+  int distinct_materials = 0;  // how many of them
+  std::string current;         // the "usemtl" line whose triangles this pass takes
+  std::int32_t vertex_counter = 0;
+  std::int32_t triangle_counter = 0;
+  std::int32_t material_counter = 0;
+  int corner = 0;               // 1 to 3: the last texture corner read
+  bool inside_current = false;  // since the last "usemtl" line, which was `current`
+  bool first_recorded = false;  // the current material's FIRST_FACE is set
+  long face_list_position = -1;
+  bool first_pass = true;
+};
+
 void Tmodel::LOAD(const char* file_name) {
   if (NOT_LOADED_ == 0) {
     CONSOLE_BEEP();
@@ -129,22 +159,12 @@ void Tmodel::LOAD(const char* file_name) {
   int error = file.OPEN(file_name);
   if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
 
-  Tmaterial_list list;
-  GETSURFACES(file, list);
-  int distinct_materials = 0;
-  while (distinct_materials < VP_MODEL_MATERIAL_LINES && !list[distinct_materials].empty()) {
-    ++distinct_materials;
+  Tload load;
+  GETSURFACES(file, load.list);
+  while (load.distinct_materials < VP_MODEL_MATERIAL_LINES && !load.list[load.distinct_materials].empty()) {
+    ++load.distinct_materials;
   }
-
-  std::string current = list[0];
-  std::int32_t vertex_counter = 0;
-  std::int32_t triangle_counter = 0;
-  std::int32_t material_counter = 0;
-  int corner = 0;
-  bool inside_current = false;
-  bool first_recorded = false;
-  long face_list_position = -1;
-  bool first_pass = true;
+  load.current = load.list[0];
 
   std::string line;
   for (;;) {
@@ -152,135 +172,129 @@ void Tmodel::LOAD(const char* file_name) {
       // Later passes re-read only the face list: a header or vertex there
       // was already taken in the first pass and taking it again would
       // reallocate or overflow what that pass stored.
-      if (first_pass) {
-        std::size_t at = line.find("Vertices:");
-        if (at != std::string::npos) {
-          // A repeated header replaces the arrays; the vertex counter keeps
-          // counting, so surplus vertices still meet the bounds check.
-          release(VERTICES_);
-          release(VERTEX_AUX_);
-          VERTEX_COUNT_ = 0;
-          std::int32_t count = header_count(line, at + 10);
-          VERTICES_ = allocate_zeroed<Tvector>(count);
-          VERTEX_AUX_ = allocate_zeroed<Tvector>(count);
-          VERTEX_COUNT_ = count;
-        }
-        at = line.find("Faces:");
-        if (at != std::string::npos) {
-          release(FACES_);
-          FACE_COUNT_ = 0;
-          std::int32_t count = header_count(line, at + 7);
-          FACES_ = allocate_zeroed<Tface>(count);
-          FACE_COUNT_ = count;
-        }
-        at = line.find("Materials:");
-        if (at != std::string::npos) {
-          release(MATERIALS_);
-          MATERIAL_COUNT_ = 0;
-          std::int32_t count = header_count(line, at + 11);
-          MATERIALS_ = allocate_zeroed<Tmaterial>(count);
-          MATERIAL_COUNT_ = count;
-        }
-      }
-      if (line.find(VP_OBJ_FACE_LIST_MARKER) != std::string::npos) face_list_position = file.POSITION();
-
-      if (starts_with(line, "usemtl")) {
-        double number = read_number(line, 6);
-        inside_current = line == current;
-        if (inside_current) {
-          VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
-          VP_CHECK_INDEX(material_counter, MATERIAL_COUNT_, k_module, "LOAD");
-          Tmaterial& material = MATERIALS_[material_counter];
-          if (!first_recorded) {
-            material.FIRST_FACE = triangle_counter;
-            first_recorded = true;
-          }
-          material.MTL_NUMBER = NEAREST_INT(number);
-        }
-      }
-
-      if (first_pass && starts_with(line, "v ")) {
-        VP_CHECK_PTR(VERTICES_, k_module, "LOAD");
-        VP_CHECK_INDEX(vertex_counter, VERTEX_COUNT_, k_module, "LOAD");
-        Tvector& vertex = VERTICES_[vertex_counter];
-        int field = 0;
-        // Fields past the third are ignored, so the scan stops there: a long
-        // run of blanks would otherwise be re-skipped once per blank.
-        for (std::size_t i = 0; i < line.size() && field < 3; ++i) {
-          if (!is_blank(line[i])) continue;
-          ++field;
-          float value = static_cast<float>(read_number(line, i + 1));
-          if (field == 1) vertex.x = value;
-          if (field == 2) vertex.y = value;
-          if (field == 3) vertex.z = value;
-        }
-        ++vertex_counter;
-      }
-
-      if (inside_current && starts_with(line, "vt")) {
-        corner = corner % 3 + 1;
-        const int slot = 4 - corner;
-        VP_CHECK_PTR(FACES_, k_module, "LOAD");
-        VP_CHECK_INDEX(triangle_counter, FACE_COUNT_, k_module, "LOAD");
-        Tuv& uv = FACES_[triangle_counter].UV[slot - 1];
-        int field = 0;
-        for (std::size_t i = 0; i < line.size() && field < 2; ++i) {
-          if (!is_blank(line[i])) continue;
-          ++field;
-          if (field == 1) uv.u = static_cast<float>(read_number(line, i + 1));
-          if (field == 2) uv.v = static_cast<float>(read_number(line, i + 1));
-        }
-      }
-
-      if (inside_current && starts_with(line, "f ")) {
-        VP_CHECK_PTR(FACES_, k_module, "LOAD");
-        VP_CHECK_INDEX(triangle_counter, FACE_COUNT_, k_module, "LOAD");
-        Tface& face = FACES_[triangle_counter];
-        int field = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-          if (!is_blank(line[i])) continue;
-          ++field;
-          VP_CHECK_INDEX(field - 1, 3, k_module, "LOAD");
-          face.V[field - 1] = NEAREST_INT(read_number(line, i + 1) - 1.0);
-        }
-        ++triangle_counter;
-      }
+      if (load.first_pass) read_headers(line);
+      if (line.find(VP_OBJ_FACE_LIST_MARKER) != std::string::npos) load.face_list_position = file.POSITION();
+      if (starts_with(line, "usemtl")) read_material_line(line, load);
+      if (load.first_pass && starts_with(line, "v ")) read_vertex(line, load);
+      if (load.inside_current && starts_with(line, "vt")) read_texture_corner(line, load);
+      if (load.inside_current && starts_with(line, "f ")) read_face(line, load);
     }
-
-    // End of a pass: close the current material's run. A "Faces:" header
-    // repeated below the triangles already stored would leave this run
-    // reaching past the triangle array: refused like any other surplus.
-    if (triangle_counter > FACE_COUNT_) RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
-    VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
-    VP_CHECK_INDEX(material_counter, MATERIAL_COUNT_, k_module, "LOAD");
-    Tmaterial& material = MATERIALS_[material_counter];
-    material.LAST_FACE = triangle_counter - 1;
-    // A material with no triangles gets the empty run just past the
-    // triangles stored before it.
-    if (!first_recorded) material.FIRST_FACE = triangle_counter;
-    ++material_counter;
-    first_recorded = false;
-    // Materials beyond the announced count would have no record and their
-    // triangles would vanish unseen: such a file is refused like any other
-    // surplus.
-    if (first_pass && distinct_materials > MATERIAL_COUNT_) {
-      RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
-    }
-    if (material_counter >= MATERIAL_COUNT_) break;
-
-    // Another pass needs the marker; without one there is no face list to
-    // go back to, and the start of the file would read the vertices twice.
-    if (face_list_position < 0) RUNTIME_ERROR(VP_ERR_ILLEGAL_CALL, __LINE__, k_module, "LOAD");
-    error = file.SEEK(face_list_position);
-    if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
-    VP_CHECK_INDEX(material_counter, VP_MODEL_MATERIAL_LINES, k_module, "LOAD");
-    current = list[static_cast<std::size_t>(material_counter)];
-    first_pass = false;
+    if (!end_pass(load)) break;
+    next_pass(file, load);
   }
 
   error = file.CLOSE();
   if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
   NOT_LOADED_ = 0;
+}
+
+// "Vertices:", "Faces:" and "Materials:" size their arrays. A repeated
+// header replaces its arrays; the counters keep counting, so surplus
+// records still meet the bounds checks.
+void Tmodel::read_headers(const std::string& line) {
+  size_from_header(line, "Vertices:", VERTEX_COUNT_, VERTICES_, &VERTEX_AUX_);
+  size_from_header(line, "Faces:", FACE_COUNT_, FACES_);
+  size_from_header(line, "Materials:", MATERIAL_COUNT_, MATERIALS_);
+}
+
+// A "usemtl" line: the current material's run starts at its first one.
+void Tmodel::read_material_line(const std::string& line, Tload& load) {
+  double number = read_number(line, 6);
+  load.inside_current = line == load.current;
+  if (!load.inside_current) return;
+  VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
+  VP_CHECK_INDEX(load.material_counter, MATERIAL_COUNT_, k_module, "LOAD");
+  Tmaterial& material = MATERIALS_[load.material_counter];
+  if (!load.first_recorded) {
+    material.FIRST_FACE = load.triangle_counter;
+    load.first_recorded = true;
+  }
+  material.MTL_NUMBER = NEAREST_INT(number);
+}
+
+void Tmodel::read_vertex(const std::string& line, Tload& load) {
+  VP_CHECK_PTR(VERTICES_, k_module, "LOAD");
+  VP_CHECK_INDEX(load.vertex_counter, VERTEX_COUNT_, k_module, "LOAD");
+  Tvector& vertex = VERTICES_[load.vertex_counter];
+  int field = 0;
+  // Fields past the third are ignored, so the scan stops there: a long
+  // run of blanks would otherwise be re-skipped once per blank.
+  for (std::size_t i = 0; i < line.size() && field < 3; ++i) {
+    if (!is_blank(line[i])) continue;
+    ++field;
+    float value = static_cast<float>(read_number(line, i + 1));
+    if (field == 1) vertex.x = value;
+    if (field == 2) vertex.y = value;
+    if (field == 3) vertex.z = value;
+  }
+  ++load.vertex_counter;
+}
+
+// A "vt" line fills the corners of the triangle to come, third corner first.
+void Tmodel::read_texture_corner(const std::string& line, Tload& load) {
+  load.corner = load.corner % 3 + 1;
+  const int slot = 4 - load.corner;
+  VP_CHECK_PTR(FACES_, k_module, "LOAD");
+  VP_CHECK_INDEX(load.triangle_counter, FACE_COUNT_, k_module, "LOAD");
+  Tuv& uv = FACES_[load.triangle_counter].UV[slot - 1];
+  int field = 0;
+  for (std::size_t i = 0; i < line.size() && field < 2; ++i) {
+    if (!is_blank(line[i])) continue;
+    ++field;
+    if (field == 1) uv.u = static_cast<float>(read_number(line, i + 1));
+    if (field == 2) uv.v = static_cast<float>(read_number(line, i + 1));
+  }
+}
+
+void Tmodel::read_face(const std::string& line, Tload& load) {
+  VP_CHECK_PTR(FACES_, k_module, "LOAD");
+  VP_CHECK_INDEX(load.triangle_counter, FACE_COUNT_, k_module, "LOAD");
+  Tface& face = FACES_[load.triangle_counter];
+  int field = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (!is_blank(line[i])) continue;
+    ++field;
+    VP_CHECK_INDEX(field - 1, 3, k_module, "LOAD");
+    face.V[field - 1] = NEAREST_INT(read_number(line, i + 1) - 1.0);
+  }
+  ++load.triangle_counter;
+}
+
+// The end of a pass closes the current material's run; false when it was
+// the last material.
+bool Tmodel::end_pass(Tload& load) {
+  // A "Faces:" header repeated below the triangles already stored would
+  // leave this run reaching past the triangle array: refused like any other
+  // surplus.
+  if (load.triangle_counter > FACE_COUNT_) RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
+  VP_CHECK_PTR(MATERIALS_, k_module, "LOAD");
+  VP_CHECK_INDEX(load.material_counter, MATERIAL_COUNT_, k_module, "LOAD");
+  Tmaterial& material = MATERIALS_[load.material_counter];
+  material.LAST_FACE = load.triangle_counter - 1;
+  // A material with no triangles gets the empty run just past the
+  // triangles stored before it.
+  if (!load.first_recorded) material.FIRST_FACE = load.triangle_counter;
+  ++load.material_counter;
+  load.first_recorded = false;
+  // Materials beyond the announced count would have no record and their
+  // triangles would vanish unseen: such a file is refused like any other
+  // surplus.
+  if (load.first_pass && load.distinct_materials > MATERIAL_COUNT_) {
+    RUNTIME_ERROR(VP_ERR_OUT_OF_BOUNDS, __LINE__, k_module, "LOAD");
+  }
+  return load.material_counter < MATERIAL_COUNT_;
+}
+
+// Back to the face list for the next material's triangles.
+void Tmodel::next_pass(Ttextfile& file, Tload& load) {
+  // Another pass needs the marker; without one there is no face list to
+  // go back to, and the start of the file would read the vertices twice.
+  if (load.face_list_position < 0) RUNTIME_ERROR(VP_ERR_ILLEGAL_CALL, __LINE__, k_module, "LOAD");
+  int error = file.SEEK(load.face_list_position);
+  if (error != 0) RUNTIME_ERROR(error, __LINE__, k_module, "LOAD");
+  VP_CHECK_INDEX(load.material_counter, VP_MODEL_MATERIAL_LINES, k_module, "LOAD");
+  load.current = load.list[static_cast<std::size_t>(load.material_counter)];
+  load.first_pass = false;
 }
 
 void Tmodel::SCALE(float s) { SCALE(s, s, s); }

@@ -89,6 +89,16 @@ class Tmodel {
   const Tmaterial* MATERIALS() const { return MATERIALS_; }
 
  private:
+  // The steps of LOAD (model.cpp); a fatal report of any of them names LOAD.
+  struct Tload;
+  void read_headers(const std::string& line);
+  void read_material_line(const std::string& line, Tload& load);
+  void read_vertex(const std::string& line, Tload& load);
+  void read_texture_corner(const std::string& line, Tload& load);
+  void read_face(const std::string& line, Tload& load);
+  bool end_pass(Tload& load);
+  void next_pass(Ttextfile& file, Tload& load);
+
   std::int32_t VERTEX_COUNT_ = 0;
   std::int32_t FACE_COUNT_ = 0;
   std::int32_t MATERIAL_COUNT_ = 0;

@@ -30,35 +30,28 @@ const char* MOVEMENT_NAME(const Temitter& emitter) {
 
 // The first rule that matches names the pattern:
 //  - none:    an inactive turret or no bullets per shot fires nothing.
-//  - aimed:   bullet type 3 stops and then sets off at the target, whatever
-//             the shape it was fired in.
+//  - the bullet motion's HUD word, where VP_BULLET_MOTIONS has one:
+//             "aimed" bullets stop and then set off at the target, whatever
+//             the shape they were fired in.
 //  - stream:  one or two bullets per shot, or a whole shot under 10 degrees
 //             wide: each shot adds a dot to lines that the turning turret
 //             draws out.
-//  - chevron: wave mode 5 with a speed delta: bullets flying one way with
-//             speeds growing from the middle out form a travelling V.
-//  - wall:    wave mode 5 with equal speeds.
-//  - sweep:   wave mode 2, a one-sided fan beyond the turret's direction.
-//  - fan:     wave mode 3, a fan about the turret's direction.
-//  - wave:    any other mode (4 alternates two widths): an equal-speed fan
-//             whose speed rises shot by shot through the wave.
+//  - the firing mode's HUD word in VP_FIRING_MODES, its stepped one when
+//    speeds step: "chevron" for parallel bullets whose speeds grow from the
+//    middle out (a travelling V), "wall" for equal ones; "sweep", a
+//    one-sided fan; "fan", a centred one; "wave", an equal-speed fan whose
+//    speed rises shot by shot through the wave (alternating two widths or
+//    not), as every mode outside the table fires.
 // The show's ten firing phases read: stream, chevron, sweep, stream, chevron,
 // wave, fan, sweep, sweep, aimed.
 const char* FIRING_NAME(const Tturret& turret) {
   const int n = turret.BULLETS_PER_SHOT();
   if (turret.ACTIVE() == 0 || n <= 0) return "none";
-  if (turret.BULLET_TYPE() == 3) return "aimed";
+  const Tbullet_motion* motion = BULLET_MOTION(turret.BULLET_TYPE());
+  if (motion && motion->hud) return motion->hud;
   if (n <= 2 || std::labs(static_cast<long>(n) * turret.SPREAD_ROTATION()) < k_stream_spread) return "stream";
-  switch (turret.WAVEMODE()) {
-    case 5:
-      return turret.BULLETSPEED_DELTA() != 0.0f ? "chevron" : "wall";
-    case 2:
-      return "sweep";
-    case 3:
-      return "fan";
-    default:
-      return "wave";
-  }
+  const Tfiring_mode& mode = FIRING_MODE(turret.WAVEMODE());
+  return turret.BULLETSPEED_DELTA() != 0.0f ? mode.hud_stepped : mode.hud;
 }
 
 int BULLETS_IN_FLIGHT(const Tturret& turret) {

@@ -30,11 +30,12 @@ struct Thud_timing {
   double fps;      // frames per second
 };
 
-// "linear", "sine-v", "sine-h", "bounce-v", "bounce-h", "circle", "orbit",
-// "spline": the pattern procedure the emitter moves by.
+// The word VP_MOVEMENT_PATTERNS gives the pattern procedure the emitter moves
+// by ("linear", "orbit", ...); "?" for a procedure outside the table.
 const char* MOVEMENT_NAME(const Temitter& emitter);
 
-// A short name for the pattern the turret fires with its current parameters.
+// A short name for the pattern the turret fires with its current parameters,
+// from VP_BULLET_MOTIONS and VP_FIRING_MODES.
 const char* FIRING_NAME(const Tturret& turret);
 
 // Bullets of the turret's pool (its first MAXBULLET) now in flight.

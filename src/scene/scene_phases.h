@@ -32,19 +32,14 @@ class Tphase_timeline {
   // The last entry frame before `frame`; 0 when there is none (frame <= 1).
   long PREVIOUS_ENTRY(long frame) const;
 
-  // Where cycle 1 begins (the second entry of phase 1) and how many frames
-  // each cycle from then on lasts.
-  long SECOND_CYCLE() const { return second_cycle_; }
-  long PERIOD() const { return period_; }
-
  private:
   // The frame at which the cycle holding `frame` (>= 1) begins.
   long cycle_start(long frame) const;
   long next_cycle_start(long start) const { return start < second_cycle_ ? second_cycle_ : start + period_; }
 
   std::vector<long> offsets_;  // entry of phase k+1 minus entry of phase 1, within one cycle
-  long second_cycle_ = 0;
-  long period_ = 0;
+  long second_cycle_ = 0;      // where cycle 1 begins: the second entry of phase 1
+  long period_ = 0;            // frames of each cycle from cycle 1 on
 };
 
 // The whole scene (movement and firing schedules of all its emitters, which

@@ -5,6 +5,17 @@
 
 #include "core/numeric.h"  // WRAP_ADD for COUNTER
 
+const Tbullet_motion VP_BULLET_MOTIONS[VP_BULLET_MOTION_COUNT] = {
+    {VP_MOTION_STRAIGHT, "straight", nullptr},
+    {VP_MOTION_ACCELERATING, "accelerating", nullptr},
+    {VP_MOTION_DAMPED, "damped", nullptr},
+    {VP_MOTION_AIMED, "aimed", "aimed"},
+};
+
+const Tbullet_motion* BULLET_MOTION(int btype) {
+  return btype >= 0 && btype < VP_BULLET_MOTION_COUNT ? &VP_BULLET_MOTIONS[btype] : nullptr;
+}
+
 Tbullet& Tbullet::operator=(const Tbullet& other) {
   X_ = other.X_;
   Y_ = other.Y_;
@@ -28,13 +39,13 @@ Tbullet& Tbullet::operator=(const Tbullet& other) {
 void Tbullet::MOVE(float target_x, float target_y, float speed) {
   COUNTER_ = WRAP_ADD(COUNTER_, 1);
   switch (BTYPE_) {
-    case 0:
+    case VP_MOTION_STRAIGHT:
       XV_ += XG_;
       YV_ += YG_;
       X_ += XV_;
       Y_ += YV_;
       break;
-    case 1:
+    case VP_MOTION_ACCELERATING:
       XACCEL_ += XG_;
       YACCEL_ += YG_;
       XV_ += XACCEL_;
@@ -44,7 +55,7 @@ void Tbullet::MOVE(float target_x, float target_y, float speed) {
       X_ += XV_;
       Y_ += YV_;
       break;
-    case 2: {
+    case VP_MOTION_DAMPED: {
       XV_ += XG_;
       YV_ += YG_;
       const float xx = XV_ * XV_;
@@ -58,7 +69,7 @@ void Tbullet::MOVE(float target_x, float target_y, float speed) {
       Y_ += YV_;
       break;
     }
-    case 3:
+    case VP_MOTION_AIMED:
       X_ += XV_;
       Y_ += YV_;
       break;
@@ -82,13 +93,13 @@ void Tbullet::MOVE(float target_x, float target_y, float speed) {
   }
   if (counter == pause_end) {
     switch (BTYPE_) {
-      case 1:
+      case VP_MOTION_ACCELERATING:
         XV_ = 0.0f;
         YV_ = 0.0f;
         XACCEL_ *= 0.5f;
         YACCEL_ *= 0.5f;
         break;
-      case 3: {
+      case VP_MOTION_AIMED: {
         // Float differences; the angle and each velocity component come from
         // double trigonometry and are rounded to float once.
         const float a = AIM_ANGLE(target_y - Y_, target_x - X_);
@@ -96,7 +107,7 @@ void Tbullet::MOVE(float target_x, float target_y, float speed) {
         YV_ = SIN_TIMES(a, speed);
         break;
       }
-      default:  // 0 and 2
+      default:  // straight and damped
         XV_ = saved_xv_;
         YV_ = saved_yv_;
         break;

@@ -13,10 +13,21 @@
 //  - Positions in window pixels, y grows downward.
 //  - Aiming and trigonometric products follow core/numeric.h: the double
 //    functions of float arguments, rounded to float once.
+//  - BTYPE is one of the motions of VP_BULLET_MOTIONS; a bullet of any other
+//    BTYPE stands still and never pauses.
 #pragma once
 
 #include "core/numeric.h"   // the trigonometric products
 #include "core/property.h"  // VP_PROPERTY
+
+// The motions, by their BTYPE.
+enum {
+  VP_MOTION_STRAIGHT = 0,
+  VP_MOTION_ACCELERATING = 1,
+  VP_MOTION_DAMPED = 2,
+  VP_MOTION_AIMED = 3,
+  VP_BULLET_MOTION_COUNT
+};
 
 class Tbullet {
  public:
@@ -45,8 +56,8 @@ class Tbullet {
   VP_PROPERTY(int, DEATH_ID, DEATH_ID_)
   VP_PROPERTY(int, BTYPE, BTYPE_)
 
-  // One frame of flight. Only BTYPE 3 reads the target and speed (re-aim
-  // when its pause ends).
+  // One frame of flight. Only VP_MOTION_AIMED reads the target and speed
+  // (re-aim when its pause ends).
   void MOVE(float target_x, float target_y, float speed);
 
   // Point arithmetic on (X, Y).
@@ -93,3 +104,17 @@ Tbullet operator+(const Tbullet& a, float s);
 Tbullet operator-(const Tbullet& a, float s);
 Tbullet operator*(const Tbullet& a, float s);
 Tbullet operator/(const Tbullet& a, float s);
+
+// The motions, indexed by their BTYPE: the one table that scene files, the
+// HUD and docs/SCENES.md name them by. A new motion is a VP_MOTION_* value,
+// its case in Tbullet::MOVE and one row here.
+struct Tbullet_motion {
+  int value;         // BTYPE
+  const char* word;  // a scene file's `motion`
+  // What the HUD calls a firing phase whose bullets move so, whatever the
+  // shape of their shots; null where the shape's name stands (FIRING_NAME).
+  const char* hud;
+};
+extern const Tbullet_motion VP_BULLET_MOTIONS[VP_BULLET_MOTION_COUNT];
+// The row of `btype`; null for a BTYPE outside the table.
+const Tbullet_motion* BULLET_MOTION(int btype);

@@ -8,7 +8,7 @@ Tturret::Tturret() : Tturret(VP_POOL_SIZE) {}
 Tturret::Tturret(int maxbullet) : pool_(new Tbullet[VP_POOL_SIZE]) {
   p_.ACTIVE = -1;
   p_.MAXBULLET = CLAMP_MAXBULLET(maxbullet);
-  p_.WAVEMODE = 2;
+  p_.WAVEMODE = VP_FIRING_ONE_SIDED;
   p_.BULLET_MIN_FRAME = 1;
   // The schedule opens with an empty phase that is only ever counted down,
   // so the first MANAGE_LIST after START applies the first real phase.

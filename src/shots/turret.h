@@ -12,6 +12,8 @@
 //  - One SHOOT per frame; nothing here allocates after construction.
 //  - The rotation procedure is a stored member pointer chosen from
 //    ROTATION_TYPE by CHANGE_ROTATION_AI: 1 sweeps (ROTATE2), else wraps.
+//  - SHOOTER_AI lays a shot out by the firing mode WAVEMODE names in
+//    VP_FIRING_MODES; a value outside the table fires as VP_FIRING_EVEN.
 //  - Turrets are never copied: they own a pool and a schedule.
 #pragma once
 
@@ -21,6 +23,15 @@
 #include "core/property.h"   // VP_PROPERTY
 
 enum { VP_POOL_SIZE = 256 };
+
+// The firing modes, by their WAVEMODE.
+enum {
+  VP_FIRING_EVEN = 0,
+  VP_FIRING_ONE_SIDED = 2,
+  VP_FIRING_CENTRED = 3,
+  VP_FIRING_ALTERNATING = 4,
+  VP_FIRING_PARALLEL = 5
+};
 
 // The play area, the 640 x 480 window with a 50-pixel margin round it: a
 // bullet that leaves it goes back to the pool after its move; one exactly on
@@ -204,3 +215,18 @@ class Tturret {
   // MAXBULLET (setter or phase) and a bullet retiring with another MINFRAME.
   bool restyle_due_ = true;
 };
+
+// The firing modes: the one table that scene files, the HUD and
+// docs/SCENES.md name them by, in the order a scene file's mistakes list
+// them. A new mode is a VP_FIRING_* value, its case in SHOOTER_AI and one
+// row here.
+struct Tfiring_mode {
+  int value;                // WAVEMODE
+  const char* word;         // a scene file's `mode`
+  const char* hud;          // the HUD's name for a firing phase of this mode
+  const char* hud_stepped;  // the same, when speeds step (BULLETSPEED_DELTA is not 0)
+};
+enum { VP_FIRING_MODE_COUNT = 5 };
+extern const Tfiring_mode VP_FIRING_MODES[VP_FIRING_MODE_COUNT];
+// The row SHOOTER_AI fires `wavemode` by: its own, or VP_FIRING_EVEN's.
+const Tfiring_mode& FIRING_MODE(int wavemode);

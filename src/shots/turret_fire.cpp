@@ -4,6 +4,20 @@
 
 #include "shots/turret.h"
 
+const Tfiring_mode VP_FIRING_MODES[VP_FIRING_MODE_COUNT] = {
+    {VP_FIRING_ONE_SIDED, "one-sided", "sweep", "sweep"},
+    {VP_FIRING_CENTRED, "centred", "fan", "fan"},
+    {VP_FIRING_ALTERNATING, "alternating", "wave", "wave"},
+    {VP_FIRING_PARALLEL, "parallel", "wall", "chevron"},
+    {VP_FIRING_EVEN, "even", "wave", "wave"},
+};
+
+const Tfiring_mode& FIRING_MODE(int wavemode) {
+  for (const Tfiring_mode& mode : VP_FIRING_MODES)
+    if (mode.value == wavemode) return mode;
+  return FIRING_MODE(VP_FIRING_EVEN);  // a row of the table: one call deeper at most
+}
+
 void Tturret::SHOOT(int flag) {
   if (p_.ACTIVE == 0) return;
   const int count = p_.MAXBULLET;
@@ -67,7 +81,7 @@ void Tturret::SHOOTER_AI() {
   const int wave_step = c == 0 ? p_.BULLETWAVEMAX : WRAP_SUB(c, 1);
   const float w = static_cast<float>(base + delta * wave_step);
 
-  const float m = (p_.WAVEMODE == 4 && (c & 1) != 0) ? p_.BULLETOFFSET : 1.0f;
+  const float m = (p_.WAVEMODE == VP_FIRING_ALTERNATING && (c & 1) != 0) ? p_.BULLETOFFSET : 1.0f;
   const int n_odd = (n % 2 == 0) ? n + 1 : n;
   const int h = n / 2;
   const float spread = static_cast<float>(p_.SPREAD_ROTATION) * m;
@@ -75,7 +89,7 @@ void Tturret::SHOOTER_AI() {
 
   int step;
   int theta;
-  if (p_.WAVEMODE == 2) {
+  if (p_.WAVEMODE == VP_FIRING_ONE_SIDED) {
     step = WRAP_MUL(p_.ROTDIR, p_.SPREAD_ROTATION);
     theta = p_.ROTATION;
   } else {
@@ -87,20 +101,20 @@ void Tturret::SHOOTER_AI() {
   for (int k = 0; k < n; ++k) {
     theta = WRAP_ADD(theta, step);
     switch (p_.WAVEMODE) {
-      case 2: {
+      case VP_FIRING_ONE_SIDED: {
         const float v = static_cast<float>(base + (k + 1.0) * delta / n);
         place_bullet(slot, theta, theta, v, theta % 360);
         break;
       }
-      case 3:
-      case 5: {
+      case VP_FIRING_CENTRED:
+      case VP_FIRING_PARALLEL: {
         const float v = static_cast<float>(base + delta * std::abs(k - h) / h);
         // A wall: spread along the ellipse, but every bullet flies along ROTATION.
-        const int direction = p_.WAVEMODE == 5 ? p_.ROTATION : theta;
+        const int direction = p_.WAVEMODE == VP_FIRING_PARALLEL ? p_.ROTATION : theta;
         place_bullet(slot, theta, direction, v, theta % 360);
         break;
       }
-      default:  // 4 and every other mode: one speed per shot
+      default:  // alternating, even and every value outside the table: one speed per shot
         place_bullet(slot, theta, theta, w, WRAP_ADD(theta, 360) % 360);
         break;
     }

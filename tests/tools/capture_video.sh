@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # vorpane-capture --video FILE: frames A to B, one video frame per show
 # frame, encoded by ffmpeg into a file chosen by its extension. FILE appears
-# whole or not at all: a failed or interrupted run leaves neither it nor a
-# partial file behind, and an older FILE survives a failed run.
+# whole or not at all: a failed, interrupted or killed run leaves neither it
+# nor a partial file behind, and an older FILE survives a failed run.
 # Usage: capture_video.sh BIN_DIR SOURCE_DIR   (needs a display and ffmpeg: scripts/test)
 source "$(dirname "$0")/common.bash"
 need_display
@@ -26,6 +26,22 @@ holds() {  # holds NAMES...: the folder videos holds exactly these, hidden files
 }
 probe() {  # probe FILE FIELDS: decoded, as ffprobe's comma-separated values
   ffprobe -v error -count_frames -select_streams v:0 -show_entries "stream=$2" -of csv=p=0 "$1"
+}
+encoder() {  # encoder PID: the ffmpeg of the capture PID, once it has written some of the video
+  local child
+  for _ in $(seq 300); do
+    child=$(pgrep -P "$1" -x ffmpeg || true)
+    [[ -n $child && $(stat -Lc %s "/proc/$child/fd/3" 2>/dev/null || echo 0) -gt 0 ]] && { echo "$child"; return; }
+    sleep 0.1
+  done
+  fail "the capture $1 started no encoder that wrote"
+}
+ended() {  # ended PID: waits until the process is gone (or a zombie no one reaps)
+  for _ in $(seq 600); do
+    [[ ! -e /proc/$1 || $(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) == Z ]] && return
+    sleep 0.1
+  done
+  fail "the encoder $1 did not end"
 }
 close_to() {  # close_to PICTURE PNG LIMIT: root mean square difference (0 to 1) under LIMIT
   local d
@@ -70,7 +86,7 @@ expect 0 "a WebP of 30 frames"
 rm videos/show.webm videos/show.GIF videos/show.webp
 
 # Usage errors come before any window, ffmpeg or file.
-for bad in "videos/show.avi 1-10" "videos/show 1-10" "videos/show.mp4 5-3" "videos/show.mp4 0-10"; do
+for bad in "videos/show.txt 1-10" "videos/show 1-10" "videos/show.mp4 5-3" "videos/show.mp4 0-10"; do
   DISPLAY='' WAYLAND_DISPLAY='' video $bad
   expect 2 "--video ${bad/ / --frames }"
 done
@@ -100,12 +116,22 @@ holds show.mp4
 set -m
 "$bin/vorpane-capture" --atlas "$src/assets/parts.png" --video videos/long.mp4 --frames 1-100000 >/dev/null 2>&1 &
 pid=$!
-for _ in $(seq 300); do [[ -n $(find videos -name '.*' -type f) ]] && break; sleep 0.1; done
+encoder "$pid" >/dev/null
 kill -INT "$pid" || fail "the long run ended before it was interrupted"
 status=0
 wait "$pid" || status=$?
 set +m
 [[ $status -eq 130 ]] || fail "an interrupted run ended with $status, not 130"
+holds show.mp4
+
+# SIGKILL mid-encode: nothing of the run can clean up, and its ffmpeg, left
+# to end the stream, writes all it was sent; the file it wrote has no name.
+"$bin/vorpane-capture" --atlas "$src/assets/parts.png" --video videos/killed.mp4 --frames 1-100000 >/dev/null 2>&1 &
+pid=$!
+child=$(encoder "$pid")
+kill -KILL "$pid"
+wait "$pid" || true
+ended "$child"
 holds show.mp4
 
 # On a terminal, one line redrawn in place.

@@ -145,12 +145,24 @@ TEST(Bullet, Type3IgnoresGravityAndReaimsAfterPause) {
 }
 
 TEST(Bullet, UnknownTypeStandsStillAndOnlyCounts) {
-  Tbullet b = moving(1.0f, 1.0f, 4, 1);
+  Tbullet b = moving(1.0f, 1.0f, VP_BULLET_MOTION_COUNT, 1);
   b.XG(1.0f);
   for (int i = 0; i < 5; ++i) b.MOVE(0, 0, 0);
   EXPECT_EQ(b.X(), 0.0f);
   EXPECT_EQ(b.XV(), 1.0f);  // never paused either
   EXPECT_EQ(b.COUNTER(), 5);
+}
+
+// Scene files and the HUD name motions through one table, indexed by BTYPE.
+TEST(Bullet, MotionTableRowsAreTheirBtypes) {
+  for (int i = 0; i < VP_BULLET_MOTION_COUNT; ++i) {
+    ASSERT_NE(VP_BULLET_MOTIONS[i].word, nullptr) << i;  // not a row left out
+    EXPECT_EQ(VP_BULLET_MOTIONS[i].value, i);
+    EXPECT_EQ(BULLET_MOTION(i), &VP_BULLET_MOTIONS[i]);
+    for (int j = i + 1; j < VP_BULLET_MOTION_COUNT; ++j)
+      EXPECT_STRNE(VP_BULLET_MOTIONS[i].word, VP_BULLET_MOTIONS[j].word) << i << " " << j;
+  }
+  for (int btype : {int{VP_BULLET_MOTION_COUNT}, -1, INT_MIN}) EXPECT_EQ(BULLET_MOTION(btype), nullptr) << btype;
 }
 
 TEST(Bullet, CounterWrapsAtInt32Max) {

@@ -28,17 +28,24 @@ TEST(Emitter, Defaults) {
   EXPECT_EQ(e.schedule.GETDATA_PTR()->ACTIVETIME, 0);
 }
 
+// CHANGE_AI takes the procedure from the table row of AI; the design's
+// numbers keep their procedures; a number outside the table moves linearly.
 TEST(Emitter, ChangeAiTable) {
   Temitter e;
-  const Temitter::Tai_proc expected[8] = {&Temitter::AI_LINEAR,   &Temitter::AI_SINE_V, &Temitter::AI_SINE_H,
-                                          &Temitter::AI_BOUNCE_V, &Temitter::AI_BOUNCE_H, &Temitter::AI_CIRCLE,
-                                          &Temitter::AI_POLAR,    &Temitter::AI_SPLINE};
-  for (int ai = 0; ai < 8; ++ai) {
+  for (int ai = 0; ai < VP_MOVEMENT_PATTERN_COUNT; ++ai) {
     e.AI(ai);
     e.CHANGE_AI();
-    EXPECT_EQ(e.AI_PROC(), expected[ai]) << ai;
+    EXPECT_EQ(e.AI_PROC(), VP_MOVEMENT_PATTERNS[ai].proc) << ai;
   }
-  for (int ai : {8, -1, INT_MIN}) {
+  const struct {
+    int ai;
+    Temitter::Tai_proc proc;
+  } design[] = {{AI_LINEAR_ID, &Temitter::AI_LINEAR},     {AI_SINE_V_ID, &Temitter::AI_SINE_V},
+                {AI_SINE_H_ID, &Temitter::AI_SINE_H},     {AI_BOUNCE_V_ID, &Temitter::AI_BOUNCE_V},
+                {AI_BOUNCE_H_ID, &Temitter::AI_BOUNCE_H}, {AI_CIRCLE_ID, &Temitter::AI_CIRCLE},
+                {AI_POLAR_ID, &Temitter::AI_POLAR},       {AI_SPLINE_ID, &Temitter::AI_SPLINE}};
+  for (const auto& d : design) EXPECT_EQ(VP_MOVEMENT_PATTERNS[d.ai].proc, d.proc) << d.ai;
+  for (int ai : {int{VP_MOVEMENT_PATTERN_COUNT}, -1, INT_MIN}) {
     e.AI(ai);
     e.CHANGE_AI();
     EXPECT_EQ(e.AI_PROC(), &Temitter::AI_LINEAR) << ai;
@@ -48,8 +55,13 @@ TEST(Emitter, ChangeAiTable) {
 }
 
 // The HUD and scene files name patterns through the same table: every row
-// has its own procedure and its own name.
+// has its own procedure and its own name (a row left out of a longer table
+// would be all null).
 TEST(Emitter, PatternTableRowsAreDistinct) {
+  for (int i = 0; i < VP_MOVEMENT_PATTERN_COUNT; ++i) {
+    ASSERT_NE(VP_MOVEMENT_PATTERNS[i].proc, nullptr) << i;
+    ASSERT_NE(VP_MOVEMENT_PATTERNS[i].name, nullptr) << i;
+  }
   for (int i = 0; i < VP_MOVEMENT_PATTERN_COUNT; ++i)
     for (int j = i + 1; j < VP_MOVEMENT_PATTERN_COUNT; ++j) {
       EXPECT_NE(VP_MOVEMENT_PATTERNS[i].proc, VP_MOVEMENT_PATTERNS[j].proc) << i << " " << j;

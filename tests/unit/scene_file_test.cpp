@@ -1,15 +1,27 @@
 // scene_file_test.cpp - scene files: a short file changing only what it
-// names, floats as written, and each kind of mistake reported at its line
-// and column with the range, the words or the key meant.
+// names, floats as written, each kind of mistake reported at its line and
+// column with the range, the words or the key meant, and the words of the
+// simulation's tables in the reference and the fuzzer's dictionary.
 #include <gtest/gtest.h>
 
 #include <cstdio>   // remove
 #include <fstream>  // a file past the limit
+#include <sstream>  // the reference read whole
 #include <string>
+#include <vector>   // a table's words
 
+#include "core/mistakes.h"         // LIST_OR: allowed words as a report lists them
 #include "scenefile/scene_file.h"  // under test
 
 namespace {
+
+// A table's words, as a report lists them.
+template <typename Trow, std::size_t N>
+std::string listed(const Trow (&rows)[N], const char* Trow::*word) {
+  std::vector<std::string> quoted;
+  for (const Trow& row : rows) quoted.push_back("\"" + std::string(row.*word) + "\"");
+  return LIST_OR(quoted);
+}
 
 // The report for `text`, or "" when it was accepted (into `desc`).
 std::string mistakes(const std::string& text, Tscene_desc& desc) {
@@ -52,9 +64,11 @@ TEST(SceneFile, EachKindOfMistakeIsReportedWhereItStands) {
   EXPECT_EQ(mistakes("pool_size = \"big\"\n"), "s.toml:1:13: `pool_size` wants a whole number, not a string\n");
   EXPECT_EQ(mistakes("pool_size = 5000\n"), "s.toml:1:13: `pool_size` is 5000; it must be from 1 to 4096\n");
   EXPECT_EQ(mistakes("[spline]\nspeed = 1.5\n"), "s.toml:2:9: `speed` is 1.5; it must be from 0 to 1\n");
+  EXPECT_EQ(mistakes("[[firing]]\nturning = \"spin\"\n"),
+            "s.toml:2:11: `turning` is \"spin\"; it must be one of \"wrap\" or \"sweep\"\n");
   EXPECT_EQ(mistakes("[[movement]]\npattern = \"spiral\"\n"),
-            "s.toml:2:11: `pattern` is \"spiral\"; it must be one of \"linear\", \"sine-v\", \"sine-h\", "
-            "\"bounce-v\", \"bounce-h\", \"circle\", \"orbit\" or \"spline\"\n");
+            "s.toml:2:11: `pattern` is \"spiral\"; it must be one of " +
+                listed(VP_MOVEMENT_PATTERNS, &Tmovement_pattern::name) + "\n");
   EXPECT_EQ(mistakes("# caf\xc3\xa9\n"),
             "s.toml:1:6: only plain ASCII characters may stand in a scene file, comments included\n");
   EXPECT_EQ(mistakes("emitters = 3\nstart_angles = [0, 90]\n"),
@@ -77,8 +91,8 @@ TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
   EXPECT_EQ(report,
             "s.toml:1:10: `format` is 2; it must be from 1 to 1\n"
             "s.toml:3:7: `aim` wants true or false, not a whole number\n"
-            "s.toml:4:10: `motion` wants one of \"straight\", \"accelerating\", \"damped\" or \"aimed\", not a whole "
-            "number\n");
+            "s.toml:4:10: `motion` wants one of " + listed(VP_BULLET_MOTIONS, &Tbullet_motion::word) +
+                ", not a whole number\n");
   EXPECT_EQ(d.firing.size(), SCENE_BUILTIN().firing.size());
   std::string errors;
   EXPECT_FALSE(SCENE_FILE_READ("/nonexistent/scene.toml", d, errors));
@@ -108,6 +122,40 @@ TEST(SceneFile, OnlyARegularFileOfBoundedSizeIsRead) {
   }
   EXPECT_EQ(d.pool_size, 7);
   std::remove(path.c_str());
+}
+
+std::string file_text(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// docs/SCENES.md gives every word of the tables a row of its own, with the
+// HUD's words where they differ, and scripts/fuzz's dictionary holds it, bare
+// and quoted.
+TEST(SceneFile, TheReferenceAndTheFuzzDictionaryHoldEveryWord) {
+  const std::string reference = file_text(VORPANE_SOURCE_DIR "/docs/SCENES.md");
+  const std::string dictionary = file_text(VORPANE_SOURCE_DIR "/tests/fuzz/scene.dict");
+  ASSERT_FALSE(reference.empty());
+  ASSERT_FALSE(dictionary.empty());
+  const auto expect_word = [&](const char* row_word, std::vector<const char*> hud) {
+    ASSERT_NE(row_word, nullptr);
+    const std::string word = row_word;
+    const std::size_t at = reference.find("\n| `\"" + word + "\"` |");
+    ASSERT_NE(at, std::string::npos) << word << " has no row in docs/SCENES.md";
+    const std::string row = reference.substr(at + 1, reference.find('\n', at + 1) - at - 1);
+    for (const char* h : hud) {
+      if (h) {
+        EXPECT_NE(row.find("`" + std::string(h) + "`"), std::string::npos) << row;
+      }
+    }
+    EXPECT_NE(dictionary.find("\n\"" + word + "\"\n"), std::string::npos) << word << " not in scene.dict";
+    EXPECT_NE(dictionary.find("\n\"\\\"" + word + "\\\"\"\n"), std::string::npos) << word << " not in scene.dict";
+  };
+  for (const Tmovement_pattern& p : VP_MOVEMENT_PATTERNS) expect_word(p.name, {});
+  for (const Tfiring_mode& m : VP_FIRING_MODES) expect_word(m.word, {m.hud, m.hud_stepped});
+  for (const Tbullet_motion& m : VP_BULLET_MOTIONS) expect_word(m.word, {m.hud});
 }
 
 }  // namespace

@@ -37,6 +37,35 @@ TEST_F(SceneHudTest, PhasesReadAsTheirPatterns) {
   EXPECT_EQ(move, expected_move);
 }
 
+// A wide shot reads as its mode's HUD word, the stepped one when its speeds
+// step, unless its motion has a word of its own. The words the pictures show
+// stay: scene files say "centred" where the HUD says "fan".
+TEST(SceneHud, FiringNamesComeFromTheTables) {
+  for (const Tfiring_mode& mode : VP_FIRING_MODES) {
+    Tturret t;
+    t.BULLETS_PER_SHOT(6);
+    t.SPREAD_ROTATION(36);
+    t.WAVEMODE(mode.value);
+    EXPECT_STREQ(FIRING_NAME(t), mode.hud) << mode.word;
+    t.BULLETSPEED_DELTA(0.5f);
+    for (const Tbullet_motion& motion : VP_BULLET_MOTIONS) {
+      t.BULLET_TYPE(motion.value);
+      EXPECT_STREQ(FIRING_NAME(t), motion.hud ? motion.hud : mode.hud_stepped) << mode.word << " " << motion.word;
+    }
+  }
+  const struct {
+    int mode;
+    const char *hud, *hud_stepped;
+  } pictured[] = {{VP_FIRING_ONE_SIDED, "sweep", "sweep"}, {VP_FIRING_CENTRED, "fan", "fan"},
+                  {VP_FIRING_ALTERNATING, "wave", "wave"}, {VP_FIRING_PARALLEL, "wall", "chevron"},
+                  {VP_FIRING_EVEN, "wave", "wave"}};
+  for (const auto& p : pictured) {
+    EXPECT_STREQ(FIRING_MODE(p.mode).hud, p.hud) << p.mode;
+    EXPECT_STREQ(FIRING_MODE(p.mode).hud_stepped, p.hud_stepped) << p.mode;
+  }
+  EXPECT_STREQ(BULLET_MOTION(VP_MOTION_AIMED)->hud, "aimed");
+}
+
 TEST_F(SceneHudTest, LinesBeforeTheFirstFrameAndDeepIntoTheShow) {
   const Thud_timing k_start_timing = {85.4, 3.26, 59.6};
   const std::vector<std::string> start = HUD_LINES(scene, 0, &k_start_timing);

@@ -2,6 +2,7 @@
 // limit, restyling and the play-area bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>  // max
 #include <cmath>
 #include <vector>
 
@@ -147,7 +148,8 @@ TEST(TurretFire, Mode5WallFliesAlongRotation) {
 }
 
 TEST(TurretFire, SingleBulletIgnoresModeAndDelta) {
-  for (int mode : {2, 3, 4, 5, 0}) {
+  for (const Tfiring_mode& row : VP_FIRING_MODES) {
+    const int mode = row.value;
     Tturret t;
     fan(t, mode, 1, 45, -10);
     t.BULLETCOUNTER(2);
@@ -198,6 +200,38 @@ TEST(TurretFire, WaveSpeedsRiseShotByShot) {
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[0].xv, speeds[i]);
     EXPECT_EQ(s[1].xv, speeds[i]);
+  }
+}
+
+// Scene files and the HUD name modes through one table; SHOOTER_AI fires a
+// value outside it as the even mode, and FIRING_MODE says so.
+TEST(TurretFire, ModesOutsideTheTableFireAsEven) {
+  int outside = 1;
+  for (const Tfiring_mode& row : VP_FIRING_MODES) {
+    ASSERT_TRUE(row.word && row.hud && row.hud_stepped) << row.value;  // not a row left out
+    EXPECT_EQ(&FIRING_MODE(row.value), &row) << row.word;
+    for (const Tfiring_mode& other : VP_FIRING_MODES) {
+      if (&other != &row) {
+        EXPECT_STRNE(row.word, other.word);
+        EXPECT_NE(row.value, other.value) << row.word;
+      }
+    }
+    outside = std::max(outside, row.value + 1);
+  }
+  for (int mode : {1, outside, -1}) {
+    EXPECT_EQ(FIRING_MODE(mode).value, VP_FIRING_EVEN) << mode;
+    Tturret t, even;
+    fan(t, mode, 5, 20, 90);
+    fan(even, VP_FIRING_EVEN, 5, 20, 90);
+    t.SHOOTER_AI();
+    even.SHOOTER_AI();
+    const std::vector<Tshot> a = fired(t), b = fired(even);
+    ASSERT_EQ(a.size(), b.size()) << mode;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+      EXPECT_EQ(a[k].rotation, b[k].rotation) << mode;
+      EXPECT_EQ(a[k].xv, b[k].xv) << mode;
+      EXPECT_EQ(a[k].yv, b[k].yv) << mode;
+    }
   }
 }
 

@@ -1,19 +1,17 @@
-// video.cpp - the ffmpeg process behind Tvideo, its partial file and the
-// hooks that remove that file however the run ends.
+// video.cpp - the ffmpeg process behind Tvideo, the file it writes and the
+// hooks that leave nothing of it however the run ends.
 #include "capture/video.h"
 
-#include <fcntl.h>      // open, fcntl: F_SETPIPE_SZ
+#include <fcntl.h>      // open: O_TMPFILE, fcntl: F_SETPIPE_SZ, F_DUPFD_CLOEXEC
 #include <signal.h>     // kill, the encoder's signal sets
 #include <spawn.h>      // posix_spawn: no shell between us and ffmpeg
 #include <sys/mman.h>   // memfd_create: ffmpeg's messages
 #include <sys/stat.h>   // stat, fchmod, umask
 #include <sys/wait.h>   // waitid, waitpid
-#include <unistd.h>     // pipe2, write, unlink, fsync, access
+#include <unistd.h>     // pipe2, write, unlink, linkat, fsync, access
 
 #include <algorithm>  // max
-#include <cctype>     // tolower: extensions in any case
-#include <cerrno>     // EINTR, EPIPE
-#include <cmath>      // lround: the GIF delay
+#include <cerrno>     // EINTR, EPIPE, EEXIST
 #include <cstdlib>    // atexit, getenv, mkstemp
 #include <cstring>    // strerror, memcpy
 #include <string>     // arguments and messages
@@ -69,71 +67,14 @@ std::string find_on_path(const char* name) {
   }
 }
 
-// The encoder settings, chosen for this picture: small sharp sprites, a
-// few saturated colours, a black ground.
-//  - mp4 and webm carry 4:2:0 YUV, which every browser plays; the matrix is
-//    BT.709 and the file says so, so players do not guess between 601 and
-//    709. CRF keeps the quality fixed whatever the length; 18 (H.264) and
-//    32 (VP9) leave the dots round and their colour right. faststart puts
-//    the index first so a browser starts playing before the end arrives.
-//  - GIF: a palette per frame (stats_mode=single, new=1) of 64 colours
-//    without dithering. One palette for the whole run would make ffmpeg
-//    hold every frame in memory until the end (800 MB for ten seconds);
-//    a frame of this show needs few colours, and dither only adds noise
-//    to the black that the compressor then pays for.
-//  - WebP: lossy at quality 70, fed RGB so that libwebp does its own
-//    colour conversion, which keeps the small dots' colour better than
-//    ffmpeg's 4:2:0.
-struct Tvideo_kind {
-  Tvideo_format format;
-  const char* ending;  // the file name's, in lower case
-  bool bt709;          // 4:2:0 YUV in BT.709, said in the file
-  std::vector<std::string> encoder;
-};
-
-const Tvideo_kind k_kinds[] = {
-    {Tvideo_format::mp4, "mp4", true,
-     {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-movflags", "+faststart", "-f", "mp4"}},
-    {Tvideo_format::webm, "webm", true,
-     {"-c:v", "libvpx-vp9", "-b:v", "0", "-crf", "32", "-deadline", "good", "-cpu-used", "4", "-row-mt", "1", "-f",
-      "webm"}},
-    {Tvideo_format::gif, "gif", false,
-     {"-vf", "split[a][b];[a]palettegen=max_colors=64:stats_mode=single[p];[b][p]paletteuse=dither=none:new=1",
-      "-loop", "0", "-f", "gif"}},
-    {Tvideo_format::webp, "webp", false,
-     {"-c:v", "libwebp_anim", "-pix_fmt", "bgra", "-lossless", "0", "-quality", "70", "-compression_level", "4",
-      "-loop", "0", "-f", "webp"}},
-};
-
-const Tvideo_kind* kind_of(Tvideo_format format) {
-  for (const Tvideo_kind& kind : k_kinds)
-    if (kind.format == format) return &kind;
-  return nullptr;
-}
-
-std::vector<std::string> format_arguments(const Tvideo_kind& kind) {
-  std::vector<std::string> args;
-  if (kind.bt709)
-    args = {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-colorspace", "bt709",
-            "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"};
-  args.insert(args.end(), kind.encoder.begin(), kind.encoder.end());
-  return args;
-}
-
-// A GIF counts its delays in hundredths of a second, and browsers slow any
-// delay under two of them to a tenth of a second. 60 frames a second cannot
-// be written: every frame is kept and held 2/100 s, so a GIF of the show
-// plays at 50 frames a second, 5/6 of its speed. WebP counts milliseconds
-// and keeps 60 (delays of 16 and 17 ms).
-std::string input_rate(Tvideo_format format, int fps) {
-  if (format != Tvideo_format::gif) return std::to_string(fps);
-  long delay = std::max(2L, std::lround(100.0 / fps));
-  return "100/" + std::to_string(delay);
-}
+// The descriptor ffmpeg finds the unnamed file at: past its standard ones.
+constexpr int k_output_fd = 3;
 
 // Starts `program` with `input` as its stdin, `messages` (when >= 0) as its
-// stderr and /dev/null as its stdout; 0 or the error number.
-int spawn(const std::string& program, std::vector<std::string>& args, int input, int messages, pid_t& child) {
+// stderr, /dev/null as its stdout and `output` (when >= 0) as its
+// k_output_fd; 0 or the error number.
+int spawn(const std::string& program, std::vector<std::string>& args, int input, int messages, int output,
+          pid_t& child) {
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(&arg[0]);
   argv.push_back(nullptr);
@@ -142,6 +83,8 @@ int spawn(const std::string& program, std::vector<std::string>& args, int input,
   posix_spawn_file_actions_adddup2(&actions, input, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   if (messages >= 0) posix_spawn_file_actions_adddup2(&actions, messages, 2);
+  // Last, so that it lands on a descriptor already copied where it belongs.
+  if (output >= 0) posix_spawn_file_actions_adddup2(&actions, output, k_output_fd);
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   // Its own process group: a terminal's Ctrl-C reaches only us. Default
@@ -161,26 +104,16 @@ int spawn(const std::string& program, std::vector<std::string>& args, int input,
   return error;
 }
 
+// Gives the open unnamed file `fd` the name `path`: through /proc, which
+// anyone may, or as a file descriptor, which needs a privilege. 0 or errno.
+int link_open_file(int fd, const std::string& path) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+  if (errno != ENOENT || access("/proc/self/fd", F_OK) == 0) return errno;
+  return linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
 }  // namespace
-
-Tvideo_format VIDEO_FORMAT(const std::string& path) {
-  std::size_t dot = path.rfind('.');
-  std::size_t slash = path.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return Tvideo_format::none;
-  std::string extension;
-  for (char c : path.substr(dot + 1)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const Tvideo_kind& kind : k_kinds)
-    if (extension == kind.ending) return kind.format;
-  return Tvideo_format::none;
-}
-
-std::string VIDEO_ENDINGS() {
-  std::string list;
-  const std::size_t count = sizeof k_kinds / sizeof k_kinds[0];
-  for (std::size_t i = 0; i < count; ++i)
-    list += std::string(i == 0 ? "" : i + 1 == count ? " or " : ", ") + "." + k_kinds[i].ending;
-  return list;
-}
 
 Tvideo::~Tvideo() { ABORT(); }
 
@@ -190,8 +123,8 @@ bool Tvideo::OPEN(const std::string& path, Tvideo_format format, int width, int 
     why = "a video is already being written";
     return false;
   }
-  const Tvideo_kind* kind = kind_of(format);
-  if (!kind || width <= 0 || height <= 0 || fps <= 0) return fail(why, "cannot write \"" + path + "\" as a video");
+  if (format == Tvideo_format::none || width <= 0 || height <= 0 || fps <= 0)
+    return fail(why, "cannot write \"" + path + "\" as a video");
   const std::string ffmpeg = find_on_path("ffmpeg");
   if (ffmpeg.empty())
     return fail(why, "ffmpeg not found on the PATH; install Debian's package ffmpeg (scripts/setup --capture does)");
@@ -220,18 +153,42 @@ void Tvideo::unhook() {
   broken_pipes_.reset();
 }
 
-// The partial file is made here, not by ffmpeg, so that its name is ours
-// alone and a folder that takes no file is reported before any work.
+// The file is made here, not by ffmpeg, so that it is ours alone and a
+// folder that takes no file is reported before any work. Unnamed where the
+// file system can (O_TMPFILE), so that a run killed outright (SIGKILL, a
+// power cut) leaves nothing; else a hidden name beside the target, which
+// every other end of the run removes.
 bool Tvideo::make_partial(std::string& why) {
   const std::string folder = FOLDER_OF(path_);
+  const auto refuse = [&](int error) {
+    return fail(why, "cannot write into the folder \"" + folder + "\" (" + std::strerror(error) + ")");
+  };
+  // ffmpeg reaches the unnamed file as /dev/fd/3, and it is named through
+  // /proc/self/fd: without /proc, or on a file system that cannot make
+  // one, it is a named file.
+  int fd = -1;
+  if (access("/proc/self/fd", F_OK) == 0) {
+    fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return refuse(errno);
+  }
+  if (fd >= 0) {
+    // Not on k_output_fd itself: a descriptor copied onto itself would keep
+    // its close-on-exec flag in the child.
+    if (fd <= k_output_fd) {
+      const int moved = fcntl(fd, F_DUPFD_CLOEXEC, k_output_fd + 1);
+      const int error = errno;
+      close(fd);
+      if (moved < 0) return refuse(error);
+      fd = moved;
+    }
+    unnamed_ = fd;
+    return true;
+  }
   const std::string pattern = folder + "/.vorpane-video-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) {
-    std::string reason = std::strerror(errno);
-    return fail(why, "cannot write into the folder \"" + folder + "\" (" + reason + ")");
-  }
+  fd = mkstemp(name.data());
+  if (fd < 0) return refuse(errno);
   partial_ = name.data();
   std::memcpy(g_partial, name.data(), name.size());
   // mkstemp makes it private; the video gets what any new file gets.
@@ -245,7 +202,6 @@ bool Tvideo::make_partial(std::string& why) {
 // Called with the ending signals blocked, so that the child's pid reaches
 // the clean-up before any signal can.
 bool Tvideo::start_encoder(const std::string& ffmpeg, Tvideo_format format, int fps, std::string& why) {
-  const Tvideo_kind& kind = *kind_of(format);  // OPEN checked it
   int frames_pipe[2];
   if (pipe2(frames_pipe, O_CLOEXEC) != 0)
     return fail(why, std::string("cannot make a pipe (") + std::strerror(errno) + ")");
@@ -258,12 +214,15 @@ bool Tvideo::start_encoder(const std::string& ffmpeg, Tvideo_format format, int 
   std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostats", "-y",
                                    "-f", "rawvideo", "-pix_fmt", "rgb24",
                                    "-video_size", std::to_string(width_) + "x" + std::to_string(height_),
-                                   "-framerate", input_rate(kind.format, fps), "-i", "pipe:0", "-an"};
-  const std::vector<std::string> encoder = format_arguments(kind);
+                                   "-framerate", VIDEO_INPUT_RATE(format, fps), "-i", "pipe:0", "-an"};
+  const std::vector<std::string> encoder = VIDEO_ENCODER_ARGUMENTS(format);
   args.insert(args.end(), encoder.begin(), encoder.end());
-  args.push_back("file:" + partial_);  // "file:": a name with a colon is not a protocol
+  // "file:": a name with a colon is not a protocol. The muxers that seek
+  // back (MP4's index, WebM's cues) and reopen the file to move its index
+  // first (faststart) do so on the unnamed file as on a named one.
+  args.push_back(unnamed_ >= 0 ? "file:/dev/fd/" + std::to_string(k_output_fd) : "file:" + partial_);
   pid_t child = 0;
-  const int error = spawn(ffmpeg, args, frames_pipe[0], messages_, child);
+  const int error = spawn(ffmpeg, args, frames_pipe[0], messages_, unnamed_, child);
   close(frames_pipe[0]);
   if (error != 0) return fail(why, "cannot start " + ffmpeg + " (" + std::strerror(error) + ")");
   child_ = child;
@@ -305,17 +264,18 @@ bool Tvideo::FINISH(std::string& why) {
   // The data first, then the name: after a crash the name shows the whole
   // file or the old one, and a full disk that the file system reports only
   // now is still caught before the name moves.
-  int fd = open(partial_.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = unnamed_ >= 0 ? unnamed_ : open(partial_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 || fsync(fd) != 0) {
     std::string reason = std::strerror(errno);
-    if (fd >= 0) close(fd);
+    if (fd >= 0 && fd != unnamed_) close(fd);
     return fail(why, "cannot write \"" + path_ + "\" (" + reason + ")");
   }
-  close(fd);
-  if (rename(partial_.c_str(), path_.c_str()) != 0)
-    return fail(why, "cannot put \"" + path_ + "\" in place (" + std::strerror(errno) + ")");
+  if (fd != unnamed_) close(fd);
+  if (!put_in_place(why)) return false;
   g_partial[0] = '\0';
   partial_.clear();
+  if (unnamed_ >= 0) close(unnamed_);
+  unnamed_ = -1;
   int folder = open(FOLDER_OF(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     fsync(folder);
@@ -325,6 +285,40 @@ bool Tvideo::FINISH(std::string& why) {
   open_ = false;
   if (messages_ >= 0) close(messages_);
   messages_ = -1;
+  return true;
+}
+
+// The finished file gets its name. A named partial file is renamed onto the
+// target. An unnamed one is linked as the target when there is none yet;
+// else under a hidden name of its own, which is then renamed over the
+// target, so that an older file stays whole until the new one replaces it.
+// Between the link and the rename is the one moment a run killed outright
+// leaves a hidden file.
+bool Tvideo::put_in_place(std::string& why) {
+  const auto refuse = [&](int error) {
+    return fail(why, "cannot put \"" + path_ + "\" in place (" + std::strerror(error) + ")");
+  };
+  if (unnamed_ >= 0) {
+    int error = link_open_file(unnamed_, path_);
+    if (error == 0) return true;
+    if (error != EEXIST) return refuse(error);
+    // A fresh hidden name: mkstemp's, freed again for the link to take.
+    const std::string pattern = FOLDER_OF(path_) + "/.vorpane-video-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    do {
+      std::copy(pattern.begin(), pattern.end(), name.begin());
+      const int fd = mkstemp(name.data());
+      if (fd < 0) return refuse(errno);
+      close(fd);
+      unlink(name.data());
+      error = link_open_file(unnamed_, name.data());
+    } while (error == EEXIST);
+    if (error != 0) return refuse(error);
+    partial_ = name.data();
+    std::memcpy(g_partial, name.data(), name.size());
+  }
+  if (rename(partial_.c_str(), path_.c_str()) != 0) return refuse(errno);
   return true;
 }
 
@@ -338,6 +332,9 @@ void Tvideo::ABORT() {
   open_ = false;
   child_ = 0;
   partial_.clear();
+  // The unnamed file goes with its last descriptor, ffmpeg's having gone.
+  if (unnamed_ >= 0) close(unnamed_);
+  unnamed_ = -1;
   if (pipe_ >= 0) close(pipe_);
   pipe_ = -1;
   if (messages_ >= 0) close(messages_);
@@ -345,8 +342,8 @@ void Tvideo::ABORT() {
 }
 
 // Closes ffmpeg's stdin, waits for it to exit and reaps it; "" when it
-// exited with status 0, else what went wrong. The partial file stays for
-// FINISH to move or for ABORT to remove.
+// exited with status 0, else what went wrong. The file stays for FINISH to
+// put in place or for ABORT to remove.
 std::string Tvideo::end_encoder() {
   close(pipe_);
   pipe_ = -1;

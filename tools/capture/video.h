@@ -16,16 +16,23 @@
 // that takes no file, ffmpeg exiting early or with an error (why carries its
 // last message: a full disk shows up here), a failed rename. A failed call
 // has already cleaned up; the caller only reports and exits. Only the file
-// name's extension is a usage matter, and VIDEO_FORMAT settles it before
-// anything starts.
+// name's extension is a usage matter, and VIDEO_FORMAT (video_formats.h)
+// settles it before anything starts.
 //
 // Rules:
-//  - FILE appears complete or not at all. ffmpeg writes a hidden partial
-//    file beside it (".vorpane-video-XXXXXX" in the same folder, so the
-//    final rename cannot cross file systems); FINISH syncs and renames it
-//    onto FILE only after ffmpeg has exited with status 0. Until then any
-//    end of the run removes it: a failed call, ABORT, the destructor,
-//    exit() (an atexit hook), and SIGHUP, SIGINT, SIGQUIT and SIGTERM.
+//  - FILE appears complete or not at all. ffmpeg writes an unnamed file in
+//    FILE's folder (O_TMPFILE, reached as /dev/fd/3), which only FINISH
+//    names, after ffmpeg has exited with status 0 and the data are synced:
+//    linked as FILE, or, over an older FILE, linked under a hidden name and
+//    renamed onto it. Whatever ends the run before, SIGKILL included, the
+//    file goes with its last descriptor and leaves nothing behind.
+//  - Where the folder's file system has no unnamed files (or there is no
+//    /proc), the file is a hidden partial one beside FILE
+//    (".vorpane-video-XXXXXX", so the final rename cannot cross file
+//    systems), which every end of the run but SIGKILL removes: a failed
+//    call, ABORT, the destructor, exit() (an atexit hook), and SIGHUP,
+//    SIGINT, SIGQUIT and SIGTERM. The hidden name of the rename over an
+//    older FILE is removed the same way.
 //  - Signals: while a video is open, SIGHUP, SIGINT, SIGQUIT and SIGTERM
 //    (unless ignored when OPEN ran) are caught (platform/signals.h); the
 //    clean-up kills and reaps ffmpeg and unlinks the partial file, then the
@@ -37,7 +44,7 @@
 //    a video is open (a dead encoder then shows up as EPIPE, with ffmpeg's
 //    own message) and restored afterwards.
 //  - One video at a time per process: the signal and exit hooks know one
-//    child and one partial file.
+//    child and one hidden file.
 //  - ffmpeg is started from an argument vector with posix_spawn, never
 //    through a shell; its stderr goes to an in-memory file that is read only
 //    when something failed, so it can never block on a full pipe.
@@ -52,16 +59,9 @@
 #include <string>  // paths and reasons
 #include <vector>  // program arguments
 
-#include "platform/signals.h"  // held while a video is open
-#include "render/picture.h"    // Tpicture: the frames
-
-enum class Tvideo_format { none, mp4, webm, gif, webp };
-
-// From the file name's extension, in any letter case; none for the rest.
-Tvideo_format VIDEO_FORMAT(const std::string& path);
-// The endings VIDEO_FORMAT knows, for messages: ".mp4, .webm, .gif or .webp".
-std::string VIDEO_ENDINGS();
-
+#include "capture/video_formats.h"  // Tvideo_format and its encoder arguments
+#include "platform/signals.h"        // held while a video is open
+#include "render/picture.h"          // Tpicture: the frames
 
 class Tvideo {
  public:
@@ -70,14 +70,14 @@ class Tvideo {
   Tvideo(const Tvideo&) = delete;
   Tvideo& operator=(const Tvideo&) = delete;
 
-  // Finds ffmpeg on the PATH, creates the partial file beside `path` and
-  // starts the encoder for `fps` frames a second of width x height.
+  // Finds ffmpeg on the PATH, creates the file in `path`'s folder and starts
+  // the encoder for `fps` frames a second of width x height.
   bool OPEN(const std::string& path, Tvideo_format format, int width, int height, int fps, std::string& why);
   // Hands one frame to the encoder; blocks while the encoder is behind.
   bool WRITE_FRAME(const Tpicture& picture, std::string& why);
   // Ends the stream, waits for ffmpeg and puts the finished file in place.
   bool FINISH(std::string& why);
-  // Kills ffmpeg and removes the partial file; no-op when nothing is open.
+  // Kills ffmpeg and removes its file; no-op when nothing is open.
   void ABORT();
 
   bool IS_OPEN() const { return open_; }
@@ -87,13 +87,15 @@ class Tvideo {
   void hook();    // the exit hook, the signal hooks, SIGPIPE ignored
   void unhook();  // the signals as they were before OPEN
   bool make_partial(std::string& why);
+  bool put_in_place(std::string& why);  // the finished file named FILE
   bool start_encoder(const std::string& ffmpeg, Tvideo_format format, int fps, std::string& why);
   std::string end_encoder();      // "" when ffmpeg exited with status 0
   std::string encoder_message();  // ffmpeg's last lines of complaint
 
   bool open_ = false;  // from the hooks' installation to FINISH or ABORT
   std::string path_;
-  std::string partial_;
+  std::string partial_;  // the hidden file's name, while there is one
+  int unnamed_ = -1;     // the unnamed file, until FINISH or ABORT
   int width_ = 0;
   int height_ = 0;
   int frames_ = 0;

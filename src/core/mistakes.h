@@ -1,0 +1,74 @@
+// mistakes.h - what every reader of a file needs to report its mistakes: the
+// report's lines, the known word nearest to a misspelt one, and the list of
+// the words a value may be.
+//
+// Rules:
+//  - A report line is "FILE:LINE:COLUMN: what is wrong" and ends in '\n';
+//    lines and columns count from 1, as an editor shows them.
+//  - NEAREST_WORD measures by edit distance (an inserted, deleted or changed
+//    byte costs 1) and names a word only within max(2, a third of the given
+//    word's length) of it, so a word like nothing known gets no suggestion;
+//    of equally near words the first wins. A known word itself is at
+//    distance 0, so `given == NEAREST_WORD(...)` asks whether it is known.
+//  - Bytes are compared as they are; no case folding, no locale.
+#pragma once
+
+#include <algorithm>  // min of three, max
+#include <cstddef>    // size_t
+#include <string>     // words and report lines
+#include <utility>    // move
+#include <vector>     // the known words, the edit distance's row
+
+// The lines of one file's report.
+class Tfile_report {
+ public:
+  explicit Tfile_report(std::string file) : file_(std::move(file)) {}
+
+  void ADD(long line, long column, const std::string& what) {
+    text_ += file_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what + "\n";
+  }
+  const std::string& TEXT() const { return text_; }
+  bool EMPTY() const { return text_.empty(); }
+
+ private:
+  std::string file_;
+  std::string text_;
+};
+
+inline std::size_t EDIT_DISTANCE(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// The known word `given` was probably meant to be; null when none is near.
+inline const char* NEAREST_WORD(const std::string& given, const std::vector<const char*>& known) {
+  const char* best = nullptr;
+  std::size_t best_distance = 0;
+  for (const char* word : known) {
+    const std::size_t d = EDIT_DISTANCE(given, word);
+    if (!best || d < best_distance) {
+      best = word;
+      best_distance = d;
+    }
+    if (d == 0) break;
+  }
+  return best && best_distance <= std::max<std::size_t>(2, given.size() / 3) ? best : nullptr;
+}
+
+// "a", "a or b", "a, b or c": items as a sentence lists them.
+inline std::string LIST_OR(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i)
+    text += std::string(i == 0 ? "" : i + 1 == items.size() ? " or " : ", ") + items[i];
+  return text;
+}

@@ -15,7 +15,7 @@
 // --time times each frame step instead of printing it, so that a native and
 // a browser build of the same simulation can be compared.
 #include <algorithm>  // sort: the step times' percentiles
-#include <charconv>   // to_chars for the integer and double columns
+#include <charconv>   // to_chars for the integer columns
 #include <cstdio>     // stdout, stderr
 #include <cstdlib>    // exit
 #include <cstring>    // strlen of the header text
@@ -24,7 +24,7 @@
 
 #include "cli/args.h"                   // numbers on the command line
 #include "cli/scene_option.h"           // --scene, a scene or a pattern
-#include "core/float_text.h"            // shortest float text
+#include "core/float_text.h"            // shortest float and double text
 #include "patterns/pattern_player.h"    // a BulletML file played
 #include "platform/console.h"           // CONSOLE_SILENCE
 #include "platform/timer.h"             // --time
@@ -129,12 +129,6 @@ Toptions parse_options(int argc, char** argv) {
 
 // ---- Output
 
-// The shortest text that reads back as the same double.
-char* double_text(char* out, double value) {
-  const std::to_chars_result result = std::to_chars(out, out + 32, value);
-  return result.ptr;
-}
-
 // Rows are assembled here and written in large blocks.
 class Tcsv_out {
  public:
@@ -153,9 +147,9 @@ class Tcsv_out {
   void ROW(char kind, long frame, int emitter, long long slot, double x, double y) {
     char line[160];
     char* p = head(line, kind, frame, emitter, slot);
-    p = double_text(p, x);
+    p = DOUBLE_TEXT(p, x);
     *p++ = ',';
-    p = double_text(p, y);
+    p = DOUBLE_TEXT(p, y);
     end(line, p);
   }
 

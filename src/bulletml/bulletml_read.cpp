@@ -13,6 +13,7 @@
 
 #include <algorithm>  // min, upper_bound over line starts
 #include <cerrno>     // errno of a failed open
+#include <cmath>      // isfinite of a constant value
 #include <csetjmp>    // the way back from rapidxml's error handler
 #include <cstring>    // strerror, memcmp
 #include <fstream>    // the file
@@ -463,6 +464,10 @@ int Treader::value(const Txml* e, Telement kind) {
   }
   Tpattern_expr& x = p_.exprs[static_cast<std::size_t>(expr)];
   place(start_of(e), x.line, x.column);
+  if (x.is_constant && !std::isfinite(x.constant)) {
+    mistake(places[text.find_first_not_of(" \t\r\n")], "a value that is not a finite number (a division by zero?) in " + tag(kind));
+    return -1;
+  }
   return expr;
 }
 
@@ -785,7 +790,11 @@ bool Treader::READ(Tpattern& out) {
   if (!parse_xml(doc, buffer_.data())) {
     std::string what = g_parse_what ? g_parse_what : "not XML";
     if (what == "expected <") what = "text outside the root element";
-    else if (what == "invalid closing tag name") what = "a closing tag that does not match the element it closes";
+    else if (what == "invalid closing tag name") {
+      what = "a closing tag that does not match the element it closes";
+      // rapidxml stops after the name: the place is where the tag begins.
+      while (g_parse_where > buffer_.data() && !(g_parse_where[0] == '<' && g_parse_where[1] == '/')) --g_parse_where;
+    }
     else what = "XML syntax: " + what;
     mistake(g_parse_where ? g_parse_where : buffer_.data(), what);
     return false;

@@ -16,7 +16,8 @@
 //    attribute or type word (with the nearest known one); an element where
 //    it cannot stand, or twice where it can stand once; text before or among
 //    an element's children; a missing or empty value; every expression
-//    mistake of bulletml_expression.h; a reference to a missing label; two
+//    mistake of bulletml_expression.h; a value without a variable that is
+//    not finite (1/0); a reference to a missing label; two
 //    top-level elements of one kind with one label; a cycle of action
 //    references (with or without a wait in it); no top action; elements
 //    nested deeper than VP_BULLETML_MAX_NESTING; commands nested, references

@@ -18,7 +18,7 @@
 #include <cstring>    // strerror, memcmp
 #include <fstream>    // the file
 #include <map>        // labels
-#include <rapidxml/rapidxml.hpp>
+#include <rapidxml/rapidxml.hpp>  // the XML parser, header-only, here alone
 
 #include "bulletml/bulletml_expression.h"  // values
 

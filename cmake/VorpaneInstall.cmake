@@ -63,8 +63,9 @@ set_target_properties(vorpane_gl PROPERTIES EXPORT_NAME gl_backend)
 set_target_properties(vorpane_window PROPERTIES EXPORT_NAME window)
 set_target_properties(vorpane_image PROPERTIES EXPORT_NAME image)
 set_target_properties(vorpane_scenefile PROPERTIES EXPORT_NAME scenefile)
+set_target_properties(vorpane_bulletml PROPERTIES EXPORT_NAME bulletml)
 set_target_properties(vorpane_cli PROPERTIES EXPORT_NAME cli)
-install(TARGETS vorpane_sim vorpane_scenefile vorpane_image vorpane_window vorpane_gl vorpane_show vorpane_cli
+install(TARGETS vorpane_sim vorpane_scenefile vorpane_bulletml vorpane_image vorpane_window vorpane_gl vorpane_show vorpane_cli
         EXPORT VorpaneTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # Every library folder's headers, in their folders, from the list that
 # src/CMakeLists.txt keeps (a new folder comes along by itself); the

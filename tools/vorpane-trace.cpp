@@ -1,36 +1,44 @@
 // vorpane-trace - runs the show's simulation without a window and writes the
 // positions of every emitter and every bullet in flight as CSV.
 //
-//   vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--time]
+//   vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]]
+//                 [--rank R] [--rand-constant V] [--time]
 //
 // The scene is built from the random source's fixed initial state, exactly as
 // the program builds it, and stepped by the show's own frame step, so the
 // trace is what the program shows with the mouse held at the target point.
+// A BulletML file given as the scene is played by the pattern player, its
+// root as emitter 0 (slot -1) and each bullet in flight under its creation
+// number, positions as the shortest text that reads back as the same double.
 // Schedule reports are silenced so that stdout carries only the CSV.
 // --check reads the scene file and says whether it is good, without running.
 // --time times each frame step instead of printing it, so that a native and
 // a browser build of the same simulation can be compared.
 #include <algorithm>  // sort: the step times' percentiles
-#include <charconv>  // to_chars for the integer columns
-#include <cstdio>    // stdout, stderr
-#include <cstdlib>   // exit
-#include <cstring>   // strlen of the header text
-#include <string>    // option values
-#include <vector>    // the output buffer
+#include <charconv>   // to_chars for the integer columns
+#include <cstdio>     // stdout, stderr
+#include <cstdlib>    // exit
+#include <cstring>    // strlen of the header text
+#include <string>     // option values
+#include <vector>     // the output buffer
 
-#include "cli/args.h"           // numbers on the command line
-#include "cli/scene_option.h"   // --scene
-#include "platform/console.h"   // CONSOLE_SILENCE
-#include "platform/timer.h"     // --time
-#include "scene/play.h"         // the frame step
-#include "scene/scene.h"        // the show
-#include "core/float_text.h"   // shortest float text
-#include "vorpane_version.h"    // --version
+#include "cli/args.h"                   // numbers on the command line
+#include "cli/scene_option.h"           // --scene, a scene or a pattern
+#include "core/float_text.h"            // shortest float and double text
+#include "patterns/pattern_player.h"    // a BulletML file played
+#include "platform/console.h"           // CONSOLE_SILENCE
+#include "platform/timer.h"             // --time
+#include "scene/play.h"                 // the frame step
+#include "scene/scene.h"                // the show
+#include "vorpane_version.h"            // --version
 
 namespace {
 
+// ---- Options
+
 const char k_usage[] =
-    "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--time] [--help] [--version]";
+    "usage: vorpane-trace [--frames N] [--target X,Y] [--every K] [--scene FILE [--check]] [--rank R] "
+    "[--rand-constant V] [--time] [--help] [--version]";
 
 struct Toptions {
   long frames = 600;
@@ -40,11 +48,24 @@ struct Toptions {
   std::string scene;  // empty: the built-in show
   bool check = false;
   bool time = false;
+  double rank = 0.5;         // $rank of a pattern
+  bool hold_rand = false;    // --rand-constant given
+  double rand_value = 0.5;
 };
 
 [[noreturn]] void usage_error(const std::string& what) {
   std::fprintf(stderr, "vorpane-trace: %s; %s\n", what.c_str(), k_usage);
   std::exit(2);
+}
+
+// A number from 0 to 1.
+bool parse_unit(const std::string& text, double& out) {
+  float syntax = 0.0f;  // the command line's number syntax, checked as everywhere
+  if (!PARSE_FLOATS(text, &syntax, 1)) return false;
+  const double value = std::strtod(text.c_str(), nullptr);  // the double written, not its float
+  if (!(value >= 0.0 && value <= 1.0)) return false;
+  out = value;
+  return true;
 }
 
 Toptions parse_options(int argc, char** argv) {
@@ -58,12 +79,19 @@ Toptions parse_options(int argc, char** argv) {
                   "  --frames N    frames to simulate (default 600)\n"
                   "  --target X,Y  target point for every frame (default -1,-1)\n"
                   "  --every K     print every K-th frame and the last (default 1)\n"
-                  "  --scene FILE  the show from a scene file (docs/SCENES.md)\n"
+                  "  --scene FILE  the show from a scene file (docs/SCENES.md) or a BulletML\n"
+                  "                pattern (a file whose first character is '<')\n"
                   "  --check       only read the scene file: exit 0 when it is good, 2 with\n"
                   "                its mistakes on stderr when it is not\n"
+                  "  --rank R      a pattern's $rank, 0 to 1 (default 0.5); no effect on a scene\n"
+                  "  --rand-constant V\n"
+                  "                hold every $rand of a pattern at V, 0 to 1, instead of\n"
+                  "                drawing it (for comparisons)\n"
                   "  --time        time every frame step; print the median and 99th percentile\n"
                   "                in microseconds instead of the CSV\n"
-                  "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n",
+                  "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n"
+                  "A pattern's rows: E,frame,0,-1,x,y for its root, then B,frame,0,N,x,y for\n"
+                  "each bullet in flight, N its creation number, in creation order.\n",
                   k_usage);
       std::exit(0);
     } else if (walk.FLAG("--version")) {
@@ -80,6 +108,11 @@ Toptions parse_options(int argc, char** argv) {
       options.check = true;
     } else if (walk.FLAG("--time")) {
       options.time = true;
+    } else if (walk.VALUE("--rank", value)) {
+      ok = parse_unit(value, options.rank);
+    } else if (walk.VALUE("--rand-constant", value)) {
+      ok = parse_unit(value, options.rand_value);
+      options.hold_rand = true;
     } else if (walk.VALUE("--target", value)) {
       float target[2];
       ok = PARSE_FLOATS(value, target, 2);
@@ -94,31 +127,30 @@ Toptions parse_options(int argc, char** argv) {
   return options;
 }
 
+// ---- Output
+
 // Rows are assembled here and written in large blocks.
 class Tcsv_out {
  public:
   Tcsv_out() { buffer_.reserve(k_capacity + 256); }
   ~Tcsv_out() { FLUSH(); }
 
-  void ROW(char kind, long frame, int emitter, int slot, float x, float y) {
+  void ROW(char kind, long frame, int emitter, long long slot, float x, float y) {
     char line[160];
-    char* p = line;
-    *p++ = kind;
-    *p++ = ',';
-    // Each field has room for its longest text (20 digits and a sign; a
-    // float's 32), so no write can reach the end of the line.
-    p = std::to_chars(p, p + 21, frame).ptr;
-    *p++ = ',';
-    p = std::to_chars(p, p + 11, emitter).ptr;
-    *p++ = ',';
-    p = std::to_chars(p, p + 11, slot).ptr;
-    *p++ = ',';
+    char* p = head(line, kind, frame, emitter, slot);
     p = FLOAT_TEXT(p, x);
     *p++ = ',';
     p = FLOAT_TEXT(p, y);
-    *p++ = '\n';
-    buffer_.insert(buffer_.end(), line, p);
-    if (buffer_.size() >= k_capacity) FLUSH();
+    end(line, p);
+  }
+
+  void ROW(char kind, long frame, int emitter, long long slot, double x, double y) {
+    char line[160];
+    char* p = head(line, kind, frame, emitter, slot);
+    p = DOUBLE_TEXT(p, x);
+    *p++ = ',';
+    p = DOUBLE_TEXT(p, y);
+    end(line, p);
   }
 
   void TEXT(const char* text) { buffer_.insert(buffer_.end(), text, text + std::strlen(text)); }
@@ -129,16 +161,58 @@ class Tcsv_out {
   }
 
  private:
+  // Each field has room for its longest text (20 digits and a sign; a
+  // number's 32), so no write can reach the end of the line.
+  static char* head(char* line, char kind, long frame, int emitter, long long slot) {
+    char* p = line;
+    *p++ = kind;
+    *p++ = ',';
+    p = std::to_chars(p, p + 21, frame).ptr;
+    *p++ = ',';
+    p = std::to_chars(p, p + 11, emitter).ptr;
+    *p++ = ',';
+    p = std::to_chars(p, p + 21, slot).ptr;
+    *p++ = ',';
+    return p;
+  }
+  void end(char* line, char* p) {
+    *p++ = '\n';
+    buffer_.insert(buffer_.end(), line, p);
+    if (buffer_.size() >= k_capacity) FLUSH();
+  }
+
   static constexpr std::size_t k_capacity = 1 << 20;
   std::vector<char> buffer_;
 };
 
-}  // namespace
+const char k_header[] = "kind,frame,emitter,slot,x,y\n";
 
-int main(int argc, char** argv) {
-  const Toptions options = parse_options(argc, argv);
-  CONSOLE_SILENCE();
+// Runs `step` once per frame and prints its median and 99th percentile.
+template <class Tstep>
+int time_steps(long frames, Tstep step) {
+  std::vector<double> seconds(static_cast<std::size_t>(frames));
+  for (double& each : seconds) {
+    const double start = TIMER();
+    step();
+    each = TIMER() - start;
+  }
+  std::sort(seconds.begin(), seconds.end());
+  std::printf("frame step over %ld frames: median %.2f us, 99th percentile %.2f us\n", frames,
+              seconds[seconds.size() / 2] * 1e6, seconds[seconds.size() * 99 / 100] * 1e6);
+  return 0;
+}
 
+int finish_output() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "vorpane-trace: writing the trace failed\n");
+    return 1;
+  }
+  return 0;
+}
+
+// ---- The show's own scenes: built-in or from a scene file
+
+int trace_scene(const Toptions& options) {
   const Tscene_desc desc = options.scene.empty() ? SCENE_BUILTIN() : SCENE_OPTION(options.scene);
   if (options.check) {
     std::printf("%s: a good scene: %d emitter%s, pools of %d, %zu movement and %zu firing phases\n",
@@ -152,23 +226,12 @@ int main(int argc, char** argv) {
   Tframe_input input;
   input.target = Ttarget_point{options.target_x, options.target_y};
 
-  if (options.time) {
-    std::vector<double> seconds(static_cast<std::size_t>(options.frames));
-    for (double& step : seconds) {
-      const double start = TIMER();
-      PLAY_STEP(scene, play, input);
-      step = TIMER() - start;
-    }
-    std::sort(seconds.begin(), seconds.end());
-    std::printf("frame step over %ld frames: median %.2f us, 99th percentile %.2f us\n", options.frames,
-                seconds[seconds.size() / 2] * 1e6, seconds[seconds.size() * 99 / 100] * 1e6);
-    return 0;
-  }
+  if (options.time) return time_steps(options.frames, [&] { PLAY_STEP(scene, play, input); });
 
   std::vector<int> most_in_flight(static_cast<std::size_t>(scene.emitter_count), 0);
   {
     Tcsv_out out;
-    out.TEXT("kind,frame,emitter,slot,x,y\n");
+    out.TEXT(k_header);
     for (long f = 1; f <= options.frames; ++f) {
       PLAY_STEP(scene, play, input);
       const bool print = (f % options.every == 0) || f == options.frames;
@@ -193,10 +256,66 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "turret %d: most in flight %d, missed (pool full) %lld\n", i, most_in_flight[i],
                  scene.emitters[i].turret.MISSED());
   }
+  return finish_output();
+}
 
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "vorpane-trace: writing the trace failed\n");
-    return 1;
+// ---- A BulletML pattern
+
+// Each fault the player has found since `reported`, once.
+void report_faults(const Tpattern_player& player, const std::string& file, int& reported) {
+  for (; reported < player.FAULT_COUNT(); ++reported) {
+    const Tpattern_fault& f = player.FAULT(reported);
+    std::fprintf(stderr, "%s:%d:%d: %s (frame %lld)\n", file.c_str(), f.line, f.column, PATTERN_FAULT_TEXT(f.kind),
+                 f.frame);
   }
-  return 0;
+}
+
+int trace_pattern(const Toptions& options) {
+  const Tpattern pattern = PATTERN_OPTION(options.scene);
+  if (options.check) {
+    std::printf("%s: a good pattern: %zu top action%s, %zu commands, nesting %d deep\n", options.scene.c_str(),
+                pattern.top_actions.size(), pattern.top_actions.size() == 1 ? "" : "s", pattern.nodes.size(),
+                pattern.frame_depth);
+    return 0;
+  }
+  Tpattern_player player;
+  player.BUILD(pattern);
+  Tpattern_input input;
+  input.target_x = options.target_x;
+  input.target_y = options.target_y;
+  input.rank = options.rank;
+  input.hold_rand = options.hold_rand;
+  input.rand_value = options.rand_value;
+
+  if (options.time) return time_steps(options.frames, [&] { player.STEP(input); });
+
+  int most_in_flight = 0;
+  int reported = 0;
+  {
+    Tcsv_out out;
+    out.TEXT(k_header);
+    for (long f = 1; f <= options.frames; ++f) {
+      player.STEP(input);
+      report_faults(player, options.scene, reported);
+      most_in_flight = std::max(most_in_flight, player.IN_FLIGHT());
+      if ((f % options.every != 0) && f != options.frames) continue;
+      out.ROW('E', f, 0, -1, player.ROOT().x, player.ROOT().y);
+      for (int i = 0; i < player.IN_FLIGHT(); ++i) {
+        const Tpattern_body& shot = player.SHOT(i);
+        out.ROW('B', f, 0, shot.number, shot.x, shot.y);
+      }
+    }
+  }
+  std::fprintf(stderr, "pattern: most in flight %d, fired %lld, missed (pool full) %lld\n", most_in_flight,
+               player.FIRED(), player.MISSED());
+  return finish_output();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Toptions options = parse_options(argc, argv);
+  CONSOLE_SILENCE();
+  if (!options.scene.empty() && SCENE_FILE_IS_PATTERN(options.scene)) return trace_pattern(options);
+  return trace_scene(options);
 }

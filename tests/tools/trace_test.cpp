@@ -17,9 +17,11 @@ struct Trun {
   std::vector<std::string> lines;
 };
 
-Trun run_trace(const std::string& args) {
+// stdout's lines, and stderr's after them when `with_errors`.
+Trun run_trace(const std::string& args, bool with_errors = false) {
   Trun r;
-  const std::string command = std::string(VORPANE_BIN_DIR) + "/vorpane-trace " + args + " 2>/dev/null";
+  const std::string command =
+      std::string(VORPANE_BIN_DIR) + "/vorpane-trace " + args + (with_errors ? " 2>&1" : " 2>/dev/null");
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return r;
   std::string line;
@@ -125,6 +127,56 @@ TEST(Trace, BadOptionsExitWithStatus2) {
   EXPECT_EQ(help.status, 0);
   ASSERT_FALSE(help.lines.empty());
   EXPECT_NE(help.lines[0].find("usage"), std::string::npos);
+}
+
+std::string pattern_file(const char* name) { return std::string(VORPANE_SOURCE_DIR) + "/tests/bulletml/" + name; }
+
+// A BulletML file as the scene: the root as emitter 0, slot -1, and each
+// bullet under its creation number, positions as shortest doubles.
+TEST(Trace, APatternFileTracesItsRootAndBullets) {
+  Trun r = run_trace("--scene " + pattern_file("fire_wait.xml") + " --frames 12 --target 320,400");
+  ASSERT_EQ(r.status, 0);
+  ASSERT_EQ(r.lines.size(), 1u + 12 + 12 + 1);
+  EXPECT_EQ(r.lines[0], "kind,frame,emitter,slot,x,y");
+  EXPECT_EQ(r.lines[1], "E,1,0,-1,320,120");
+  EXPECT_EQ(r.lines[2], "B,1,0,1,320,120");
+  EXPECT_EQ(r.lines[r.lines.size() - 3], "E,12,0,-1,320,120");
+  EXPECT_EQ(r.lines[r.lines.size() - 2], "B,12,0,1,320,131");
+  EXPECT_EQ(r.lines[r.lines.size() - 1], "B,12,0,2,320,120");
+
+  // Direction $rank*180 = 45, speed 1 + $rand = 1.25.
+  r = run_trace("--scene " + pattern_file("rank_rand.xml") + " --frames 2 --rank 0.25 --rand-constant 0.25");
+  ASSERT_EQ(r.status, 0);
+  ASSERT_EQ(r.lines.size(), 5u);
+  EXPECT_EQ(r.lines[4], "B,2,0,1,320.88388347648316,119.11611652351681");
+}
+
+TEST(Trace, CheckSaysWhetherAPatternIsGood) {
+  Trun r = run_trace("--check --scene " + pattern_file("fire_wait.xml"));
+  EXPECT_EQ(r.status, 0);
+  ASSERT_EQ(r.lines.size(), 1u);
+  EXPECT_NE(r.lines[0].find("a good pattern: 1 top action"), std::string::npos) << r.lines[0];
+  const std::string bad = pattern_file("mistakes.xml");
+  for (const std::string& args : {"--check --scene " + bad, "--scene " + bad}) {
+    r = run_trace(args, true);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.lines, (std::vector<std::string>{bad + ":3:8: an operator without its right-hand value in <wait>",
+                                                 bad + ":4:1: <fire> without a <bullet> or <bulletRef>"}));
+  }
+}
+
+// --rank and --rand-constant take 0 to 1; with the show's own scenes they
+// are accepted and change nothing.
+TEST(Trace, RankAndRandConstantOptions) {
+  for (const char* args : {"--rank 1.5", "--rank -0.1", "--rank x", "--rank", "--rand-constant 2", "--rank nan"}) {
+    Trun r = run_trace(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_TRUE(r.lines.empty()) << args;
+  }
+  const std::string trace = std::string(VORPANE_BIN_DIR) + "/vorpane-trace --frames 3000 --every 5";
+  const std::string compare =
+      "bash -c 'cmp -s <(" + trace + " 2>&1) <(" + trace + " --rank 0.9 --rand-constant 0 2>&1)'";
+  EXPECT_EQ(std::system(compare.c_str()), 0);
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# One file in one mode; prints "agree MODE FILE" or "differ MODE FILE\tFRAME\tWHAT".
+# One file in one mode; prints "agree MODE FILE\tLARGEST" (the largest
+# difference of positions) or "differ MODE FILE\tFRAME\tWHAT".
 compare_one() {
   local mode=$1 file=$2 options
   case "$mode" in
@@ -68,7 +69,8 @@ compare_one() {
   elif [[ $host_rc -ne 0 && $host_rc -ne 141 ]]; then
     printf 'differ %s %s\thost\tbulletml_host exits %s: %s\n' "$mode" "$file" "$host_rc" "$(head -1 "$job/host.err")"
   elif [[ $status -eq 0 ]]; then
-    printf 'agree %s %s\n' "$mode" "$file"
+    # "N rows agree, positions within D"
+    printf 'agree %s %s\t%s\n' "$mode" "$file" "${verdict##* }"
   else
     # "frame F, row R: first `...`, second `...`"
     local frame=${verdict#frame }
@@ -124,6 +126,9 @@ done < <(sort "$work/results")
 compared=$(( ${#files[@]} - ${#bad_file[@]} ))
 echo "$compared of ${#files[@]} files compared in both modes over $frames frames" \
      "($known_count known disagreements); $((SECONDS - started)) s"
+awk -F'\t' '/^agree / && $2 + 0 >= largest { largest = $2 + 0; at = substr($1, 7) }
+  END { printf "largest difference of positions where they agree: %g%s\n", largest, at ? " (" at ")" : "" }' \
+  "$work/results"
 if [[ ${#files[@]} -lt $expected_files || $compared -lt $expected_files ]]; then
   echo "FAIL: fewer than $expected_files files compared"
   failures=$((failures + 1))

@@ -6,9 +6,10 @@
 // Both are read as they are written (pipes welcome). The rows must come in
 // the same order with the same kind, frame, emitter and slot, and x and y
 // may differ by at most T (default 1e-4). Exit 0 when they agree, printing
-// the number of rows; 1 at the first difference, printing its frame and
-// both rows; 2 when a file cannot be read.
-#include <algorithm>  // min of two frames
+// the number of rows and the largest difference of positions; 1 at the
+// first difference, printing its frame and both rows; 2 when a file cannot
+// be read.
+#include <algorithm>  // min of two frames, max of two differences
 #include <cmath>    // fabs
 #include <cstdio>   // FILE, getline
 #include <cstdlib>  // strtod, free
@@ -51,8 +52,9 @@ long frame_of(const char* row) {
 }
 
 // Rows whose text differs agree when everything up to the fifth comma is
-// the same and both positions are numbers within `tolerance`.
-bool rows_agree(const char* a, const char* b, double tolerance) {
+// the same and both positions are numbers within `tolerance`; `largest`
+// keeps the largest difference of positions that agree.
+bool rows_agree(const char* a, const char* b, double tolerance, double& largest) {
   int commas = 0;
   std::size_t i = 0;
   for (; a[i] == b[i] && a[i] != '\0'; ++i)
@@ -65,7 +67,9 @@ bool rows_agree(const char* a, const char* b, double tolerance) {
     char* end_b = nullptr;
     const double va = std::strtod(pa, &end_a);
     const double vb = std::strtod(pb, &end_b);
-    if (end_a == pa || end_b == pb || !(std::fabs(va - vb) <= tolerance)) return false;
+    const double difference = std::fabs(va - vb);
+    if (end_a == pa || end_b == pb || !(difference <= tolerance)) return false;
+    largest = std::max(largest, difference);
     const char want = field == 0 ? ',' : '\0';
     if (*end_a != want || *end_b != want) return false;
     pa = end_a + 1;
@@ -96,11 +100,12 @@ int main(int argc, char** argv) {
 
   // Each reader keeps its own line, so both rows stay readable side by side.
   long rows = 0;
+  double largest = 0.0;
   for (;;) {
     const char* a = first.NEXT();
     const char* b = second.NEXT();
     if (!a && !b) break;
-    if (a && b && (std::strcmp(a, b) == 0 || (rows > 0 && rows_agree(a, b, tolerance)))) {
+    if (a && b && (std::strcmp(a, b) == 0 || (rows > 0 && rows_agree(a, b, tolerance, largest)))) {
       ++rows;
       continue;
     }
@@ -109,6 +114,6 @@ int main(int argc, char** argv) {
                 b ? b : "(no row)");
     return 1;
   }
-  std::printf("%ld rows agree\n", rows);
+  std::printf("%ld rows agree, positions within %g\n", rows, largest);
   return 0;
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The BulletML host against figures worked out by hand from the host model
 # (shared/bulletml.md), so that the oracle is checked by something other
-# than the runner it judges. Usage: host_model.sh BULLETML_HOST
+# than the runner it judges; then the judge, trace_compare, on traces that
+# differ by a known amount. Usage: host_model.sh BULLETML_HOST TRACE_COMPARE
 set -euo pipefail
 host=$1
+compare=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -60,6 +62,16 @@ top '<fire><speed>0</speed><bullet><action><vanish/></action></bullet></fire>
 counts=$("$host" --frames 3 "$work/case.xml" | awk -F, '$1 == "B" { n[$2]++; if ($4 > last[$2]) last[$2] = $4 }
   END { for (f = 1; f <= 3; f++) printf "%d:%d/%d ", f, n[f], last[f] }')
 expect "pool" "$counts" "1:16384/16384 2:16384/16385 3:16384/16385 "
+
+# The judge: positions within 1e-4 agree, beyond it the first differing row
+# is named with its frame, and so is a row one side lacks.
+top '<fire><bullet/></fire><wait>3</wait>'
+"$host" --frames 9 --target 320,400 "$work/case.xml" > "$work/a.csv"
+judge() { sed "$1" "$work/a.csv" > "$work/b.csv"; "$compare" "$work/a.csv" "$work/b.csv" | cut -d: -f1; }
+expect "judge, same" "$(judge '')" "25 rows agree, positions within 0"
+expect "judge, 5e-5 off" "$(judge '/^B,6,0,1,/s/,125$/,125.00005/')" "25 rows agree, positions within 5e-05"
+expect "judge, 2e-4 off" "$(judge '/^B,6,0,1,/s/,125$/,125.0002/')" "frame 6, row 14"
+expect "judge, a row missing" "$(judge '/^B,7,0,2,/d')" "frame 7, row 18"
 
 [[ $failures -eq 0 ]] && echo "host model: all cases agree"
 exit $((failures > 0))

@@ -19,9 +19,10 @@
 #include <bulletml/bulletmlrunnerimpl.h>       // each top action's own end
 
 #include <charconv>   // to_chars: shortest round-trip doubles
-#include <cmath>      // sin, cos, atan2, isfinite
+#include <cmath>      // sinl, cosl, atan2l, fmod, isfinite
 #include <cstdio>     // fwrite, fprintf
 #include <cstdlib>    // exit, strtod
+#include <limits>     // quiet_NaN
 #include <memory>     // unique_ptr
 #include <string>     // option values
 #include <vector>     // the objects, the output buffer
@@ -33,7 +34,8 @@ namespace {
 
 const char k_usage[] = "usage: bulletml_host [--frames N] [--target X,Y] [--rank R] [--rand-constant V] FILE";
 
-constexpr double k_pi = 3.14159265358979323846;
+constexpr long double k_pi = 3.141592653589793238462643383279502884L;
+constexpr long double k_radians_per_degree = k_pi / 180.0L;
 constexpr double k_root_x = 320.0;
 constexpr double k_root_y = 120.0;
 constexpr double k_root_direction = 180.0;
@@ -99,6 +101,61 @@ Toptions parse_options(int argc, char** argv) {
   }
   if (options.file.empty()) usage_error("no FILE");
   return options;
+}
+
+// The model's sin(direction * pi / 180), cos and atan2 in degrees, as
+// close to the exact values as this host can get them: the angle is reduced
+// exactly in degrees to an octant and evaluated in long double (64 bits on
+// the amd64 machines libbulletml's package is tested on), then rounded once.
+// Exact angles give exact values (cos 300 is 0.5, sin 180 is 0), as
+// Vorpane's own trigonometry does; with the C library's radians, cos 300 is
+// 0.5000000000000001 and a bullet that should stop exactly on the play
+// area's edge crosses it, which no tolerance on positions can absorb.
+// Other arguments may differ from Vorpane's by an ulp, well inside it.
+// `quarter` 0 to 3 says which of sin a, cos a, -sin a, -cos a is asked for.
+double quarter_wave(int quarter, double a) {
+  // a in [0, 90): sin a and cos a from the nearer of 0 and 90, 90 - a exact.
+  const auto sin_of = [](double b) {
+    return b <= 45.0 ? std::sin(b * k_radians_per_degree) : std::cos((90.0 - b) * k_radians_per_degree);
+  };
+  const auto cos_of = [](double b) {
+    return b <= 45.0 ? std::cos(b * k_radians_per_degree) : std::sin((90.0 - b) * k_radians_per_degree);
+  };
+  // + 0: a zero is +0 whichever way it was reached.
+  switch (quarter) {
+    case 0: return static_cast<double>(sin_of(a)) + 0.0;
+    case 1: return static_cast<double>(cos_of(a)) + 0.0;
+    case 2: return static_cast<double>(-sin_of(a)) + 0.0;
+    default: return static_cast<double>(-cos_of(a)) + 0.0;
+  }
+}
+
+// |degrees| reduced to a quarter and an angle in [0, 90); every step exact
+// (fmod, then a difference of numbers within a factor of two).
+int reduce(double degrees, double& a) {
+  a = std::fmod(std::fabs(degrees), 360.0);
+  const int quarter = a < 90.0 ? 0 : a < 180.0 ? 1 : a < 270.0 ? 2 : 3;
+  a -= 90.0 * quarter;
+  return quarter;
+}
+
+double sin_degrees(double degrees) {
+  if (!std::isfinite(degrees)) return std::numeric_limits<double>::quiet_NaN();
+  double a;
+  const int quarter = reduce(degrees, a);
+  const double value = quarter_wave(quarter, a);
+  return degrees < 0.0 ? -value : value;
+}
+
+double cos_degrees(double degrees) {
+  if (!std::isfinite(degrees)) return std::numeric_limits<double>::quiet_NaN();
+  double a;
+  const int quarter = reduce(degrees, a);
+  return quarter_wave((quarter + 1) % 4, a);
+}
+
+double atan2_degrees(double y, double x) {
+  return static_cast<double>(std::atan2(static_cast<long double>(y), static_cast<long double>(x)) / k_radians_per_degree);
 }
 
 class Thost;
@@ -176,9 +233,8 @@ class Thost {
         remove(object);
         continue;
       }
-      const double radians = object.direction * k_pi / 180.0;
-      object.x += std::sin(radians) * object.speed + object.ax;
-      object.y += -std::cos(radians) * object.speed + object.ay;
+      object.x += sin_degrees(object.direction) * object.speed + object.ax;
+      object.y += -cos_degrees(object.direction) * object.speed + object.ay;
       if (i != 0 && !(object.x >= k_left && object.x <= k_right && object.y >= k_top && object.y <= k_bottom))
         remove(object);
     }
@@ -213,7 +269,7 @@ class Thost {
   }
 
   double AIM(const Tobject& from) const {
-    return std::atan2(options_.target_x - from.x, -(options_.target_y - from.y)) * 180.0 / k_pi;
+    return atan2_degrees(options_.target_x - from.x, -(options_.target_y - from.y));
   }
   double RANK() const { return options_.rank; }
   int TURN() const { return turn_; }

@@ -300,8 +300,8 @@ TEST(BulletmlBadInput, DISABLED_ASequenceChangeToInfinityIsAFaultOfTheChange) {
   }
 }
 
-// FAILS until the reader refuses it (section 6's "a change without its
-// value"): an <accel> with neither <horizontal> nor <vertical> is read as
+// FAILS until the reader refuses it as "a change without its
+// value": an <accel> with neither <horizontal> nor <vertical> is read as
 // a change of nothing. Disabled so the suite stays green; the lead enables
 // it with the reader's mending (src/bulletml belongs to another branch).
 TEST(BulletmlBadInput, DISABLED_AnAccelWithoutAValueIsAMistake) {

@@ -1,86 +1,111 @@
 // pattern_alloc_test - playing a pattern allocates nothing once its player
-// is built: every real BulletML file Debian ships (when installed) and a
-// pattern of the project's that overflows the pool through references with
-// parameters. Its own program, since it counts every operator new.
+// is built: every one of the 354 real BulletML files Debian ships (counted
+// when they are installed) and a pattern of the project's that overflows
+// the pool through references with parameters. Its own program, since it
+// counts every operator new (support/alloc_count.cpp).
 #include <gtest/gtest.h>
 
-#include <atomic>      // the count
-#include <cstdlib>     // malloc, free
+#include <algorithm>   // sort: a stable order of files
+#include <cstdlib>     // getenv: whether this is CI
 #include <filesystem>  // the real files
-#include <new>         // bad_alloc
+#include <fstream>     // a real file's text, for the places of faults
+#include <iterator>    // istreambuf_iterator
 #include <string>      // paths
 #include <vector>      // the files
 
-#include "support/pattern_text.h"  // reading a pattern
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/alloc_count.h"     // ALLOCATIONS
+#include "support/pattern_checks.h"  // every frame checked while it is counted
+#include "support/pattern_text.h"    // reading a pattern
 
 namespace {
 
 // Allocations while `player` steps `frames` frames, with the stream drawn
-// and a target that moves.
-long allocations_playing(Tpattern_player& player, int frames) {
-  const long before = g_allocations.load();
+// and a target that moves; each frame checked (which allocates nothing
+// unless it finds a violation).
+long allocations_playing(Tpattern_player& player, int frames, const std::vector<std::size_t>& lines) {
+  const long before = ALLOCATIONS();
   Tpattern_input input;
   for (int f = 0; f < frames; ++f) {
     input.target_x = 320.0 + (f % 50) * 3.0;
     input.target_y = 400.0;
+    const Tpattern_counts counts = PATTERN_COUNTS(player);
     player.STEP(input);
+    const Tpattern_violation v = PATTERN_CHECK_FRAME(player, counts, lines);
+    if (v.what) ADD_FAILURE() << "frame " << f + 1 << ": " << DESCRIBE_VIOLATION(v);
   }
-  return g_allocations.load() - before;
+  return ALLOCATIONS() - before;
 }
 
 TEST(PatternAlloc, PlayingAPatternOfOursAllocatesNothing) {
-  Tpattern pattern;
-  std::string mistakes;
-  ASSERT_TRUE(PATTERN_TEXT(
+  const std::string text =
       "<bulletml><action label=\"top\"><repeat><times>9000</times><actionRef label=\"ring\">"
       "<param>$rand*360</param></actionRef></repeat><wait>30</wait></action>"
       "<action label=\"ring\"><fire><direction type=\"absolute\">$1</direction><bulletRef label=\"split\">"
       "<param>2</param></bulletRef></fire><fire><direction type=\"sequence\">7</direction><bullet/></fire></action>"
       "<bullet label=\"split\"><speed>$1</speed><action><wait>10</wait><changeDirection><direction type=\"aim\">0"
-      "</direction><term>20</term></changeDirection><fire><bullet/></fire><vanish/></action></bullet></bulletml>",
-      pattern, mistakes))
-      << mistakes;
+      "</direction><term>20</term></changeDirection><fire><bullet/></fire><vanish/></action></bullet></bulletml>";
+  Tpattern pattern;
+  std::string mistakes;
+  ASSERT_TRUE(PATTERN_TEXT(text, pattern, mistakes)) << mistakes;
   Tpattern_player player;
   player.BUILD(pattern);
-  EXPECT_EQ(allocations_playing(player, 300), 0);
+  EXPECT_EQ(allocations_playing(player, 300, PATTERN_LINE_LENGTHS(text)), 0);
   EXPECT_GT(player.MISSED(), 0);
 }
 
+// Where Debian puts them, with how many each package ships.
+struct Treal_folder {
+  const char* path;
+  int files;
+};
+const Treal_folder k_real_folders[] = {
+    {"/usr/share/doc/libbulletml-dev/doc/sample", 18}, {"/usr/share/games/noiz2sa", 73},
+    {"/usr/share/games/parsec47", 85},                 {"/usr/share/games/rrootage", 68},
+    {"/usr/share/games/torus-trooper", 28},            {"/usr/share/games/tumiki-fighters", 69},
+    {"/usr/share/games/mu-cade", 13}};
+constexpr int k_real_files = 354;
+
+// Skipped only when none is installed and this is not CI (scripts/setup
+// --test installs them all); a package missing or short of its files fails.
 TEST(PatternAlloc, PlayingEveryRealFileAllocatesNothing) {
-  const char* const folders[] = {"/usr/share/doc/libbulletml-dev/doc/sample", "/usr/share/games/noiz2sa",
-                                 "/usr/share/games/parsec47", "/usr/share/games/rrootage",
-                                 "/usr/share/games/torus-trooper", "/usr/share/games/tumiki-fighters",
-                                 "/usr/share/games/mu-cade"};
-  std::vector<std::string> files;
-  for (const char* folder : folders) {
+  std::vector<std::string> files, missing;
+  for (const Treal_folder& folder : k_real_folders) {
+    std::vector<std::string> found;
     std::error_code error;
-    for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-      if (it->is_regular_file() && it->path().extension() == ".xml") files.push_back(it->path().string());
+    for (std::filesystem::recursive_directory_iterator it(folder.path, error), end; !error && it != end; it.increment(error))
+      if (it->is_regular_file() && it->path().extension() == ".xml") found.push_back(it->path().string());
+    if (found.empty()) missing.push_back(folder.path);
+    else EXPECT_EQ(static_cast<int>(found.size()), folder.files) << folder.path;
+    files.insert(files.end(), found.begin(), found.end());
   }
-  if (files.empty()) GTEST_SKIP() << "no BulletML files installed (scripts/setup --test installs them)";
-  int played = 0;
+  const char* ci = std::getenv("CI");
+  if (files.empty() && !(ci && *ci && std::string(ci) != "false"))
+    GTEST_SKIP() << "no real BulletML files installed: scripts/setup --test installs libbulletml-dev and the six game "
+                    "data packages";
+  for (const std::string& folder : missing) ADD_FAILURE() << "not installed: " << folder << " (scripts/setup --test)";
+  std::sort(files.begin(), files.end());
+  int stepped = 0;
+  std::string refused;  // "NAME: mistake" lines
   for (const std::string& file : files) {
     Tpattern pattern;
     std::vector<Tbulletml_mistake> mistakes;
-    if (!BULLETML_READ_FILE(file, pattern, mistakes)) continue;  // the one without a top action
+    if (!BULLETML_READ_FILE(file, pattern, mistakes)) {
+      refused += std::filesystem::path(file).filename().string() + ": " + mistakes[0].message + "\n";
+      continue;
+    }
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Tpattern_player player;
     player.BUILD(pattern);
-    EXPECT_EQ(allocations_playing(player, 600), 0) << file;
-    ++played;
+    EXPECT_EQ(allocations_playing(player, 600, PATTERN_LINE_LENGTHS(text)), 0) << file;
+    EXPECT_EQ(player.FAULT_COUNT(), 0) << file;
+    ++stepped;
   }
-  EXPECT_GE(played, static_cast<int>(files.size()) - 1);
+  EXPECT_EQ(static_cast<int>(files.size()), k_real_files);
+  // The library's empty template has no top action; every other file plays.
+  EXPECT_EQ(refused.compare(0, 28, "template.xml: no top action:"), 0) << refused;
+  EXPECT_EQ(std::count(refused.begin(), refused.end(), '\n'), 1) << refused;
+  EXPECT_EQ(stepped, k_real_files - 1);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <rapidxml/rapidxml.hpp>  // the XML parser, header-only, here alone
 
 #include "bulletml/bulletml_expression.h"  // values
+#include "core/mistakes.h"                 // EDIT_DISTANCE for near misses
 
 namespace {
 
@@ -68,28 +69,12 @@ const char* const k_element_names[E_COUNT] = {
     "bulletml", "bullet", "action", "fire", "changeDirection", "changeSpeed", "accel", "wait", "vanish", "repeat",
     "direction", "speed", "horizontal", "vertical", "term", "times", "bulletRef", "actionRef", "fireRef", "param"};
 
-std::size_t edit_distance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      const bool same = a[i - 1] == b[j - 1] || (a[i - 1] ^ 0x20) == b[j - 1];  // case counts half
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0u : 1u)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 // " (did you mean X?)" for the nearest of `words`, or nothing when none is near.
 std::string nearest(const std::string& word, const std::vector<std::string>& words) {
   const std::string* best = nullptr;
   std::size_t best_distance = 0;
   for (const std::string& w : words) {
-    const std::size_t d = edit_distance(word, w);
+    const std::size_t d = EDIT_DISTANCE(word, w, true);
     if (!best || d < best_distance) {
       best = &w;
       best_distance = d;

@@ -35,7 +35,9 @@ class Tfile_report {
   std::string text_;
 };
 
-inline std::size_t EDIT_DISTANCE(const std::string& a, const std::string& b) {
+// With `case_free`, letters that differ only in case count as the same (the
+// BulletML reader's words are camel case, and a person often misses that).
+inline std::size_t EDIT_DISTANCE(const std::string& a, const std::string& b, bool case_free = false) {
   std::vector<std::size_t> row(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
@@ -43,7 +45,8 @@ inline std::size_t EDIT_DISTANCE(const std::string& a, const std::string& b) {
     row[0] = i;
     for (std::size_t j = 1; j <= b.size(); ++j) {
       const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0u : 1u)});
+      const bool same = a[i - 1] == b[j - 1] || (case_free && (a[i - 1] ^ 0x20) == b[j - 1]);
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0u : 1u)});
       diagonal = above;
     }
   }

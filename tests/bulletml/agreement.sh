@@ -14,8 +14,6 @@
 # disagreement not in the list fails the test, naming the file, the mode, the
 # frame and the first differing row; so does a listed one whose first
 # difference moved or that now agrees. Fewer than 354 files compared fails.
-# Status 77 (skipped): TRACE plays no BulletML yet (its --help has no
-# --rand-constant).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -26,11 +24,6 @@ known=${4:-$here/known-disagreements.txt}
 frames=600
 expected_files=354
 started=$SECONDS
-
-if ! "$trace" --help 2>/dev/null | grep -q -- --rand-constant; then
-  echo "SKIP: $trace plays no BulletML file yet (no --rand-constant in its --help)"
-  exit 77
-fi
 
 dirs=(/usr/share/doc/libbulletml-dev/doc/sample)
 for game in noiz2sa parsec47 rrootage torus-trooper tumiki-fighters mu-cade; do dirs+=("/usr/share/games/$game"); done

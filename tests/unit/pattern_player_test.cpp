@@ -1,5 +1,5 @@
 // pattern_player_test - small patterns with their traces worked out by hand
-// from the host model (shared/bulletml.md sections 3 to 5), and the bounded
+// from the host model (docs/BULLETML.md, How a file plays), and the bounded
 // results of what only playing can find.
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // bulletml_host.cpp - libbulletml driven by the host choices of Vorpane's
-// BulletML model (shared/bulletml.md), printing the trace vorpane-trace
+// BulletML model (docs/BULLETML.md), printing the trace vorpane-trace
 // prints: the agreement test's oracle.
 //
 //   bulletml_host [--frames N] [--target X,Y] [--rank R] [--rand-constant V] FILE
@@ -215,7 +215,7 @@ class Thost {
     start_root();
   }
 
-  // One frame of section 3: the objects that exist at its start, in list
+  // One frame: the objects that exist at its start, in list
   // order, the root first. A file without top actions has every one of them
   // ended, so its root starts again each frame and stands still.
   void STEP() {

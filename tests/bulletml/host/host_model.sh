@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The BulletML host against figures worked out by hand from the host model
-# (shared/bulletml.md), so that the oracle is checked by something other
+# (docs/BULLETML.md), so that the oracle is checked by something other
 # than the runner it judges; then the judge, trace_compare, on traces that
 # differ by a known amount. Usage: host_model.sh BULLETML_HOST TRACE_COMPARE
 set -euo pipefail

@@ -21,14 +21,14 @@
 #include <string>  // the HUD's lines
 #include <vector>  // the sprite batch
 
-#include "scene/hud_layout.h"    // the HUD's box and letters, reused
 #include "platform/file_watch.h"  // the scene file's saves
-#include "scene/play.h"          // the frame step and what a frame is given
-#include "scene/scene.h"         // the emitters and the target point
-#include "scene/scene_hud.h"     // the HUD's figures
-#include "scene/scene_reload.h"  // a saved scene read again, its note
-#include "scene/sprites.h"       // the frame's sprites
-#include "show/draw.h"           // the renderer
+#include "scene/hud_layout.h"     // the HUD's box and letters, reused
+#include "scene/play.h"           // the frame step and what a frame is given
+#include "scene/scene.h"          // the emitters and the target point
+#include "scene/scene_hud.h"      // the HUD's figures
+#include "scene/scene_reload.h"   // a saved scene read again, its note
+#include "scene/sprites.h"        // the frame's sprites
+#include "show/draw.h"            // the renderer
 
 constexpr char VP_SHOW_TITLE[] = "Vorpane";
 constexpr char VP_SHOW_ATLAS[] = "parts.png";

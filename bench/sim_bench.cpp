@@ -24,8 +24,9 @@
 #include "bench_largest.h"     // the largest scene
 #include "bench_report.h"      // figures for scripts/bench
 #include "scene/play.h"        // the frame step
-#include "show/show.h"         // SHOW_RELOAD
 #include "scene/scene.h"        // BUILD_SCENE, STEP_SCENE
+#include "scene/scene_reload.h"  // the reload, as the show does it
+#include "scenefile/scene_file.h"  // the reader the show hands it
 #include "platform/console.h"  // silence or /dev/null
 #include "platform/random.h"   // RANDOM_RESET: the show's spline paths
 
@@ -305,11 +306,13 @@ void BM_per_bullet_parts(benchmark::State& state, const Tscene_desc* desc, long 
 void BM_reload(benchmark::State& state) {
   const std::string file = VORPANE_SOURCE_DIR "/assets/scenes/show.toml";
   for (auto _ : state) {
-    Tshow show;
-    SHOW_BUILD(show);
-    PLAY_SKIP_TO(show.scene, show.play, 7600);
+    Tscene scene;
+    Tplay play;
+    Tplay_note note;
+    BUILD_SCENE(scene);
+    PLAY_SKIP_TO(scene, play, 7600);
     const Tclock::time_point start = Tclock::now();
-    if (!SHOW_RELOAD(show, file)) state.SkipWithError("the show's file did not load");
+    if (!SCENE_RELOAD(scene, play, note, file, SCENE_FILE_READ)) state.SkipWithError("the show's file did not load");
     state.SetIterationTime(seconds_between(start, Tclock::now()));
   }
 }

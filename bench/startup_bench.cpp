@@ -74,7 +74,7 @@ int run_child(long long origin_ns, int report_fd) {
   mark(c, k_mark_scene);
   SHOW_OPEN(show, setup);
   mark(c, k_mark_screen);
-  SHOW_LOAD(show, setup);
+  SHOW_LOAD_ATLAS(show, setup);
   mark(c, k_mark_atlas);
 
   const Tframe_observer observer = {on_first_present, &c};

@@ -44,7 +44,8 @@ else()
   message(STATUS "help2man not found: no man pages (scripts/setup --package installs it)")
 endif()
 
-# The desktop entry starts the show without its console lines; the icon is
+# The desktop entry starts the show without its console lines and with the
+# sleeping frame wait, so a show from the menu leaves its core idle; the icon is
 # the emitter sprite cut from the shipped atlas, upside down as the show
 # draws it, so it follows any new atlas.
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/icon/vorpane.png

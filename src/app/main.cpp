@@ -1,6 +1,6 @@
 // main.cpp - the show: start it, run it until Escape.
 //
-//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]
+//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--sleep-wait] [--help] [--version]
 //
 // With no option the show runs from frame 1 in a 640 x 480 window, as it
 // always has; the options only add ways to look at it (show/show.h).
@@ -10,6 +10,7 @@
 
 #include "cli/args.h"          // the option walk
 #include "cli/scene_option.h"  // --scene
+#include "scenefile/scene_file.h"  // the reader each save is read again with
 #include "platform/console.h"  // --quiet
 #include "show/show.h"         // the show's start-up and loop
 #include "vorpane_version.h"   // --version
@@ -17,7 +18,8 @@
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]";
+    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--sleep-wait] [--help] "
+    "[--version]";
 
 const char k_help[] =
     "A real-time bullet-pattern show. The sprite atlas parts.png is read from this\n"
@@ -30,6 +32,9 @@ const char k_help[] =
     "  --paused         open paused (on frame N with --start-frame)\n"
     "  --scale K        a window K times 640 x 480 (K from 1 to 4), the same picture larger\n"
     "  --quiet          no status lines on the console (for a desktop launcher)\n"
+    "  --sleep-wait     sleep between frames instead of busy-waiting, waking shortly\n"
+    "                   before each is due: the same frames at the same rate, most of\n"
+    "                   a core left idle (the desktop entry starts the show so)\n"
     "  --version        the version\n"
     "\n"
     "Keys:\n"
@@ -63,8 +68,11 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
       scene = SCENE_OPTION(value);  // a bad scene ends here, before any window
       setup.scene = &scene;
       controls.scene_file = value;
+      controls.scene_loader = SCENE_FILE_READ;
     } else if (walk.FLAG("--quiet")) {
       CONSOLE_SILENCE();
+    } else if (walk.FLAG("--sleep-wait")) {
+      controls.wait = Tframe_wait::sleep;
     } else if (walk.FLAG("--paused")) {
       controls.paused = true;
     } else if (walk.VALUE("--start-frame", value)) {

@@ -2,6 +2,7 @@
 #include "platform/timer.h"
 
 #include <sched.h>  // sched_yield inside the busy-wait
+#include <time.h>   // nanosleep before it
 
 #include <chrono>  // steady_clock: monotonic, unaffected by wall-clock changes
 
@@ -18,6 +19,18 @@ void FRAME_PACE(double& last_frame_time, double period) {
     sched_yield();
   }
   last_frame_time = TIMER();
+}
+
+void FRAME_PACE_SLEEPING(double& last_frame_time, double period) {
+  const double asleep = period - VP_PACE_SPIN_SECONDS - (TIMER() - last_frame_time);
+  if (asleep > 0.0) {
+    timespec wait;
+    wait.tv_sec = static_cast<time_t>(asleep);
+    wait.tv_nsec = static_cast<long>((asleep - static_cast<double>(wait.tv_sec)) * 1e9);
+    // A signal cuts the sleep short; the spin below still waits the rest.
+    nanosleep(&wait, nullptr);
+  }
+  FRAME_PACE(last_frame_time, period);
 }
 
 bool FRAME_DUE(double& due, double now, double period) {

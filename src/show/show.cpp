@@ -1,12 +1,11 @@
-// show.cpp - the show's start-up, its frame and its window loop.
+// show.cpp - the show's start-up, its frame, the loop's body and the window
+// loop.
 #include "show/show.h"
 
 #include <cstdio>     // the warning line
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
 #include "platform/data_path.h"  // where the atlas is looked for
-#include "scenefile/scene_file.h"  // reloads
-#include "show/scene_watch.h"      // saves of the scene file
 #include "platform/random.h"   // seeded once the scene has drawn its points
 #include "platform/timer.h"    // the seed, the pacing, the HUD's timings
 #include "window/window.h"     // mouse, keys, present, Escape, title
@@ -33,29 +32,20 @@ void draw_frame(Tshow& show) {
   DRAW_SPRITES(show.draw, show.sprites);
   DRAW_OVERLAY(show.draw, show.overlay, show.sprites);
   if (show.play.hud) {
-    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr, show.note), show.hud);
+    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr, show.note.text), show.hud);
     DRAW_HUD(show.draw, show.hud);
   }
   DRAW_FINISH(show.draw);
 }
 
-// A note forces the HUD on; clearing it gives H's choice back.
-void set_note(Tshow& show, const std::string& note) {
-  if (show.note.empty() && !note.empty()) show.hud_before_note = show.play.hud;
-  if (!note.empty()) show.play.hud = true;
-  if (!show.note.empty() && note.empty()) show.play.hud = show.hud_before_note;
-  show.note = note;
-}
-
-// PLAY_SKIP_TO frame by frame, giving up when `seconds` have passed: a frame
-// of the densest scene takes milliseconds, so the clock is read after each.
-bool skip_within(Tscene& scene, Tplay& play, long last, double seconds) {
-  const double start = TIMER();
-  while (play.frame < last) {
-    PLAY_SKIP_TO(scene, play, play.frame + 1);
-    if (TIMER() - start > seconds) return play.frame >= last;
-  }
-  return true;
+// The paced waits: the frame's time, then the present. A late frame is not
+// caught up (FRAME_PACE).
+void present(Tshow& show, Tshow_loop& loop) {
+  const double previous_present = loop.presented_at;
+  if (loop.controls.wait == Tframe_wait::sleep) FRAME_PACE_SLEEPING(loop.presented_at, VP_FRAME_SECONDS);
+  else FRAME_PACE(loop.presented_at, VP_FRAME_SECONDS);
+  SCREEN_FLIP();
+  if (loop.presented > 0) show.timing.fps = 1.0 / (loop.presented_at - previous_present);
 }
 
 }  // namespace
@@ -65,27 +55,8 @@ void SHOW_BUILD(Tshow& show, const Tscene_desc& scene) {
   RANDOMIZE(TIMER());
 }
 
-bool SHOW_RELOAD(Tshow& show, const std::string& file) {
-  Tscene_desc desc;
-  std::string errors;
-  if (!SCENE_FILE_READ(file, desc, errors)) {
-    std::fputs(errors.c_str(), stderr);
-    set_note(show, "not reloaded, the old scene goes on:\n" + errors);
-    return false;
-  }
-  const long frame = show.play.frame;
-  BUILD_SCENE(show.scene, desc);
-  show.play.frame = 0;
-  if (skip_within(show.scene, show.play, frame, VP_RELOAD_SECONDS)) {
-    set_note(show, "");
-  } else {
-    BUILD_SCENE(show.scene, show.scene.desc);
-    show.play.frame = 0;
-    show.play.steps = 1;
-    set_note(show, "reloaded at frame 1: frame " + std::to_string(frame) + " is more than " +
-                       std::to_string(static_cast<int>(VP_RELOAD_SECONDS * 1000)) + " ms of stepping away");
-  }
-  return true;
+bool SHOW_RELOAD_SCENE(Tshow& show, const std::string& file, Tscene_loader load) {
+  return SCENE_RELOAD(show.scene, show.play, show.note, file, load);
 }
 
 void SHOW_OPEN(Tshow& show, const Tshow_setup& setup) {
@@ -104,7 +75,7 @@ bool SHOW_READ_ATLAS(const char* file, Tatlas_pixels& pixels) {
   return false;
 }
 
-void SHOW_LOAD(Tshow& show, const Tshow_setup& setup) {
+void SHOW_LOAD_ATLAS(Tshow& show, const Tshow_setup& setup) {
   Tatlas_pixels pixels;
   SHOW_READ_ATLAS(setup.atlas, pixels);
   DRAW_ATLAS(show.draw, pixels);
@@ -114,7 +85,7 @@ void SHOW_LOAD(Tshow& show, const Tshow_setup& setup) {
 void SHOW_START(Tshow& show, const Tshow_setup& setup) {
   SHOW_BUILD(show, setup.scene ? *setup.scene : SCENE_BUILTIN());
   SHOW_OPEN(show, setup);
-  SHOW_LOAD(show, setup);
+  SHOW_LOAD_ATLAS(show, setup);
 }
 
 bool SHOW_FRAME(Tshow& show, const Tframe_input& input, bool draw) {
@@ -130,32 +101,36 @@ bool SHOW_FRAME(Tshow& show, const Tframe_input& input, bool draw) {
   return stepped;
 }
 
+void SHOW_LOOP_BEGIN(Tshow& show, const Tshow_loop& loop) {
+  show.play.paused = loop.controls.paused;
+  show.play.hud = loop.controls.hud;
+  show.timed = loop.controls.timings;
+  if (loop.controls.start_frame > 1) PLAY_SKIP_TO(show.scene, show.play, loop.controls.start_frame - 1);
+}
+
+bool SHOW_LOOP_FRAME(Tshow& show, Tshow_loop& loop) {
+  const Tshow_controls& controls = loop.controls;
+  // Every third frame, a twentieth of a second: a save shows within a
+  // tenth of a second of settling, and a stat call costs nothing.
+  if (!controls.scene_file.empty() && controls.scene_loader && loop.presented % 3 == 0 && loop.watch.SAVED())
+    SHOW_RELOAD_SCENE(show, controls.scene_file, controls.scene_loader);
+  read_input(show.scale, loop.input);
+  SHOW_FRAME(show, loop.input);
+  CONSOLE_FLUSH();
+  if (controls.wait != Tframe_wait::caller) present(show, loop);
+  ++loop.presented;
+  if (loop.observer && loop.observer->presented) loop.observer->presented(loop.observer->context, loop.presented);
+  return !KEY_HELD(1);
+}
+
 long SHOW_RUN(Tshow& show, long max_frames, const Tframe_observer* observer, const Tshow_controls& controls) {
-  show.play.paused = controls.paused;
-  show.play.hud = controls.hud;
-  show.timed = true;
-  if (controls.start_frame > 1) PLAY_SKIP_TO(show.scene, show.play, controls.start_frame - 1);
-  Tfile_watch watch(controls.scene_file);
-  Tframe_input input;
-  double last_frame_time = 0.0;
-  long presented = 0;
-  for (;;) {
-    // Every third frame, a twentieth of a second: a save shows within a
-    // tenth of a second of settling, and a stat call costs nothing.
-    if (!controls.scene_file.empty() && presented % 3 == 0 && watch.SAVED()) SHOW_RELOAD(show, controls.scene_file);
-    read_input(show.scale, input);
-    SHOW_FRAME(show, input);
-    CONSOLE_FLUSH();
-    const double previous_present = last_frame_time;
-    FRAME_PACE(last_frame_time, VP_FRAME_SECONDS);
-    SCREEN_FLIP();
-    if (presented > 0) show.timing.fps = 1.0 / (last_frame_time - previous_present);
-    ++presented;
-    if (observer && observer->presented) observer->presented(observer->context, presented);
-    if (KEY_HELD(1)) break;
-    if (max_frames > 0 && presented >= max_frames) break;
+  Tshow_loop loop(controls);
+  loop.observer = observer;
+  SHOW_LOOP_BEGIN(show, loop);
+  while (SHOW_LOOP_FRAME(show, loop)) {
+    if (max_frames > 0 && loop.presented >= max_frames) break;
   }
-  return presented;
+  return loop.presented;
 }
 
 Tpicture SHOW_READ_BACK(Tshow& show) { return DRAW_READ_BACK(show.draw); }

@@ -12,18 +12,23 @@
 //  - SHOW_FRAME is the one frame: the frame step of scene/play.h, then the
 //    drawing through show/draw.h. Stepping never draws and drawing never
 //    steps, so a frame drawn or not (--fast-forward) leaves the same scene.
+//  - SHOW_LOOP_FRAME is the one loop body, the desktop's window loop
+//    (SHOW_RUN) and the page's animation callback alike: only the loop's head
+//    and its pacing differ (Tframe_wait).
 //  - The renderer lives as long as its Tshow.
 #pragma once
 
 #include <string>  // the HUD's lines
 #include <vector>  // the sprite batch
 
-#include "scene/hud_layout.h"  // the HUD's box and letters, reused
-#include "scene/play.h"        // the frame step and what a frame is given
-#include "scene/scene.h"       // the emitters and the target point
-#include "scene/scene_hud.h"   // the HUD's figures
-#include "scene/sprites.h"     // the frame's sprites
-#include "show/draw.h"         // the renderer
+#include "platform/file_watch.h"  // the scene file's saves
+#include "scene/hud_layout.h"     // the HUD's box and letters, reused
+#include "scene/play.h"           // the frame step and what a frame is given
+#include "scene/scene.h"          // the emitters and the target point
+#include "scene/scene_hud.h"      // the HUD's figures
+#include "scene/scene_reload.h"   // a saved scene read again, its note
+#include "scene/sprites.h"        // the frame's sprites
+#include "show/draw.h"            // the renderer
 
 constexpr char VP_SHOW_TITLE[] = "Vorpane";
 constexpr char VP_SHOW_ATLAS[] = "parts.png";
@@ -41,8 +46,7 @@ struct Tshow {
   Toverlay overlay;            // laid over every frame drawn (the capture's --glow, --bloom)
   bool timed = false;          // the HUD shows timings; the window's loop measures them
   Thud_timing timing = {0.0, 0.0, 0.0};
-  std::string note;            // shown under the HUD's figures, the HUD forced on
-  bool hud_before_note = false;  // what H had chosen before the note forced the HUD
+  Tplay_note note;             // shown under the HUD's figures, the HUD forced on
   Tdraw* draw = nullptr;
   int scale = 1;                 // window pixels per picture pixel
   std::vector<Tsprite> sprites;  // the frame's batch, kept to reuse its storage
@@ -57,7 +61,7 @@ struct Tshow {
 // The three start-up steps, in the order SHOW_START runs them.
 void SHOW_BUILD(Tshow& show, const Tscene_desc& scene = SCENE_BUILTIN());  // scene, then the seed
 void SHOW_OPEN(Tshow& show, const Tshow_setup& setup);   // screen and its fixed state
-void SHOW_LOAD(Tshow& show, const Tshow_setup& setup);   // atlas and title
+void SHOW_LOAD_ATLAS(Tshow& show, const Tshow_setup& setup);  // atlas and title
 void SHOW_START(Tshow& show, const Tshow_setup& setup = Tshow_setup());
 
 // Decodes the atlas, a bare name looked for in the data folders
@@ -77,31 +81,58 @@ struct Tframe_observer {
   void* context;
 };
 
-// What a person exploring the show asked for; the defaults are the show as
-// it always runs.
+// How a loop waits for a frame's time and presents it.
+enum class Tframe_wait {
+  busy,    // FRAME_PACE, then SCREEN_FLIP: the show as it always ran
+  sleep,   // FRAME_PACE_SLEEPING, then SCREEN_FLIP (--sleep-wait): the same frames and times, the core left idle
+  caller,  // neither: the caller's head paces (FRAME_DUE) and something else presents (the browser)
+};
+
+// What a person exploring the show asked for, and how the program runs its
+// loop; the defaults are the show as it always runs.
 struct Tshow_controls {
   long start_frame = 1;    // frames before it are stepped silently, unseen
   bool paused = false;     // open paused on the first frame shown
   bool hud = false;        // open with the HUD shown
+  bool timings = true;     // the HUD shows the loop's timings (not the page's: the browser draws later)
+  Tframe_wait wait = Tframe_wait::busy;
   std::string scene_file;  // reloaded whenever it is saved; empty: none
+  Tscene_loader scene_loader = nullptr;  // reads scene_file; without one it is not watched
 };
 
-// How long a reload may spend stepping the new scene up to the frame on
-// screen; past it the new scene starts at frame 1 instead.
-constexpr double VP_RELOAD_SECONDS = 0.5;
+// Reads `file` again with `load` into the running show (SCENE_RELOAD): on
+// success the new scene at the frame now on screen, paused or running as
+// before; on a mistake the old scene goes on and the report is printed on
+// stderr and shown on the HUD until a good save. True on success.
+bool SHOW_RELOAD_SCENE(Tshow& show, const std::string& file, Tscene_loader load);
 
-// Reads `file` again into the running show: on success the new scene at the
-// frame now on screen (stepped unseen, as --start-frame does), paused or
-// running as before; on a mistake the old scene goes on and the report is
-// printed on stderr and shown on the HUD until a good save. True on success.
-bool SHOW_RELOAD(Tshow& show, const std::string& file);
+// A loop's state from one frame to the next.
+struct Tshow_loop {
+  explicit Tshow_loop(const Tshow_controls& controls) : controls(controls), watch(controls.scene_file) {}
+  Tshow_controls controls;
+  Tfile_watch watch;          // controls.scene_file, looked at every third frame
+  Tframe_input input;         // reused: reading a frame's input allocates nothing
+  long presented = 0;         // frames gone through the loop's body
+  double presented_at = 0.0;  // TIMER() after the last pacing wait (busy and sleep)
+  const Tframe_observer* observer = nullptr;  // told after each frame
+};
 
-// The window's loop: mouse and keys, SHOW_FRAME, the pacing wait, present;
-// until Escape is held after a frame, or until `max_frames` frames have been
-// presented when it is positive. Returns the frames presented. Keys are
-// those of scene/play.h; while paused the frame is still presented at the
-// show's rate. With a scene file, each save is reloaded (SHOW_RELOAD) within
-// a tenth of a second of settling.
+// The loop's prologue: paused, the HUD, its timings, and the frames before
+// the start frame stepped unseen.
+void SHOW_LOOP_BEGIN(Tshow& show, const Tshow_loop& loop);
+
+// One frame's body: the scene file looked at (a save settled is reloaded,
+// SHOW_RELOAD_SCENE, within a tenth of a second), mouse and keys, SHOW_FRAME,
+// the console flushed, the wait and the present unless the caller's, the
+// observer told; then whether to go on: false once Escape is held after the
+// frame.
+bool SHOW_LOOP_FRAME(Tshow& show, Tshow_loop& loop);
+
+// The window's loop: SHOW_LOOP_BEGIN, then SHOW_LOOP_FRAME paced by
+// `controls.wait` (busy or sleep), until Escape is held after a frame, or
+// until `max_frames` frames have been presented when it is positive.
+// Returns the frames presented. Keys are those of scene/play.h; while paused
+// the frame is still presented at the show's rate.
 long SHOW_RUN(Tshow& show, long max_frames = 0, const Tframe_observer* observer = nullptr,
               const Tshow_controls& controls = Tshow_controls());
 

@@ -7,10 +7,10 @@
 // The page's script reads the address (?start-frame=N&paused&scale=K and
 // scene=NAME), checks it, scales the canvas, writes the atlas and the scene
 // into the file system and calls main; the scale is the page's alone.
-// Everything else is the desktop's show: SHOW_START, SHOW_FRAME, the same
-// keys, a scene file's mistakes reported in the same words on stderr (which
-// the page shows). The schedules' console reports are not printed on the
-// web.
+// Everything else is the desktop's show: SHOW_START, the loop's body
+// (SHOW_LOOP_FRAME), the same keys, a scene file's mistakes reported in the
+// same words on stderr (which the page shows). The schedules' console
+// reports are not printed on the web.
 #include <emscripten.h>  // the animation callback, the page's hooks
 
 #include <cstdio>   // the scene's report on stderr
@@ -21,43 +21,32 @@
 #include "platform/console.h"      // reports silenced
 #include "platform/timer.h"        // FRAME_DUE
 #include "scenefile/scene_file.h"  // a scene the page names
-#include "show/show.h"             // the show
-#include "window/window.h"         // pointer, keys, Escape
+#include "show/show.h"             // the show and the loop's body
 
 namespace {
 
 struct Tpage_show {
+  explicit Tpage_show(const Tshow_controls& controls) : loop(controls) {}
   Tshow show;
-  Tframe_input input;
+  Tshow_loop loop;
   double due = 0.0;  // when the next frame is
-  long presented = 0;
   bool ended = false;
 };
 
 Tpage_show* g_page = nullptr;
 
-// The canvas is always 640 x 480 canvas pixels, so the pointer needs no
-// scaling back.
-void read_input(Tframe_input& input) {
-  int x = -1, y = -1;
-  MOUSE_POSITION(x, y);
-  input.target = Ttarget_point{static_cast<float>(x), static_cast<float>(y)};
-  input.key_count = 0;
-  while (input.key_count < VP_FRAME_KEYS && KEY_PRESS(input.keys[input.key_count])) ++input.key_count;
-}
-
+// The loop's head: FRAME_DUE picks the callbacks that take a frame, and the
+// browser presents it once this returns.
 void animation_callback() {
   Tpage_show& page = *g_page;
   if (!FRAME_DUE(page.due, TIMER(), VP_FRAME_SECONDS)) return;
-  read_input(page.input);
-  SHOW_FRAME(page.show, page.input);
-  ++page.presented;
-  if (page.presented == 1) {
+  const bool go_on = SHOW_LOOP_FRAME(page.show, page.loop);
+  if (page.loop.presented == 1) {
     EM_ASM({
       if (Module.onFirstFrame) Module.onFirstFrame();
     });
   }
-  if (KEY_HELD(1)) {
+  if (!go_on) {
     page.ended = true;
     emscripten_cancel_main_loop();
     EM_ASM({
@@ -71,7 +60,7 @@ void animation_callback() {
 // What the page and its tests read back, polled by the page's script.
 extern "C" {
 EMSCRIPTEN_KEEPALIVE long vorpane_frame() { return g_page ? g_page->show.play.frame : 0; }
-EMSCRIPTEN_KEEPALIVE long vorpane_presented() { return g_page ? g_page->presented : 0; }
+EMSCRIPTEN_KEEPALIVE long vorpane_presented() { return g_page ? g_page->loop.presented : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_paused() { return g_page && g_page->show.play.paused ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_hud() { return g_page && g_page->show.play.hud ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_ended() { return g_page && g_page->ended ? 1 : 0; }
@@ -80,7 +69,7 @@ EMSCRIPTEN_KEEPALIVE int vorpane_ended() { return g_page && g_page->ended ? 1 : 
 // running show as the desktop reads a saved --scene file: 1 when it plays, 0
 // when the old scene goes on, its mistakes on stderr and on the HUD.
 EMSCRIPTEN_KEEPALIVE int vorpane_play_scene(const char* path) {
-  return g_page && !g_page->ended && SHOW_RELOAD(g_page->show, path) ? 1 : 0;
+  return g_page && !g_page->ended && SHOW_RELOAD_SCENE(g_page->show, path, g_page->loop.controls.scene_loader) ? 1 : 0;
 }
 }
 
@@ -100,15 +89,18 @@ int main(int argc, char** argv) {
     setup.scene = &scene;
   }
   CONSOLE_SILENCE();
-  g_page = new Tpage_show;
-  Tshow& show = g_page->show;
-  SHOW_START(show, setup);
-  // No timings on the HUD: the browser draws after this callback returns,
+  Tshow_controls controls;
+  controls.start_frame = start_frame;
+  controls.paused = paused;
+  // No timings on the HUD: the browser draws after the callback returns,
   // so a drawing time measured inside it would be a fraction of the real
   // one. The HUD is then the capture tool's.
-  show.timed = false;
-  show.play.paused = paused;
-  if (start_frame > 1) PLAY_SKIP_TO(show.scene, show.play, start_frame - 1);
+  controls.timings = false;
+  controls.wait = Tframe_wait::caller;
+  controls.scene_loader = SCENE_FILE_READ;
+  g_page = new Tpage_show(controls);
+  SHOW_START(g_page->show, setup);
+  SHOW_LOOP_BEGIN(g_page->show, g_page->loop);
   // The browser calls back once per display refresh; FRAME_DUE picks the
   // calls that step the show. main returns at once and the page lives on.
   emscripten_set_main_loop(animation_callback, 0, false);

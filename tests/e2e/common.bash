@@ -23,10 +23,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # start_show NAME OPTIONS...: the show in the background, its console in
 # NAME.out and NAME.err; sets $show (its pid) and $window (its id).
+# VORPANE_SHOW_OPTIONS adds options to every show a script starts (CTest runs
+# a script again so with --sleep-wait: the same frames either way).
 start_show() {
   local name=$1
   shift
-  "$bin/vorpane" "$@" >"$name.out" 2>"$name.err" &
+  # shellcheck disable=SC2086  # words, on purpose
+  "$bin/vorpane" ${VORPANE_SHOW_OPTIONS:-} "$@" >"$name.out" 2>"$name.err" &
   show=$!
   shows+=("$show")
   window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Vorpane$' | head -n 1) || fail "$name: no window named Vorpane"

@@ -7,6 +7,7 @@ source "$(dirname "$0")/common.bash"
 
 "$bin/vorpane" --help >help.txt || fail "--help did not exit 0"
 grep -q "Page Down" help.txt || fail "--help does not list the keys"
+grep -q -- "--sleep-wait  " help.txt || fail "--help does not explain --sleep-wait"
 status=0
 "$bin/vorpane" --scale 9 >/dev/null 2>err.txt || status=$?
 [[ $status -eq 2 && $(wc -l <err.txt) -eq 1 ]] || fail "a bad --scale gave status $status and: $(cat err.txt)"

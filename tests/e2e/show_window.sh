@@ -26,8 +26,9 @@ xdotool mousemove --window "$window" 320 240
 end_show
 [[ $status -eq 0 ]] || fail "exit status $status: $(cat show.err)"
 
-# --quiet, as the desktop entry starts it: the show moves on, the console
-# stays empty, Escape still ends it.
+# --quiet, as the desktop entry starts it (with --sleep-wait too, which
+# e2e.explore_window.sleep_wait runs): the show moves on, the console stays
+# empty, Escape still ends it.
 start_show quiet --quiet
 shot quiet-first.png 0
 for _ in $(seq 1 200); do

@@ -83,7 +83,7 @@ TEST(Show, StartsUpSceneThenSeedThenScreenThenAtlas) {
   EXPECT_EQ(show.draw->screen->HEIGHT(), VP_SHOW_HEIGHT);
   EXPECT_EQ(show.draw->atlas.texture, 0u);  // the atlas needs the screen's context
 
-  SHOW_LOAD(show, setup);
+  SHOW_LOAD_ATLAS(show, setup);
   GLint width = 0;
   glBindTexture(GL_TEXTURE_2D, show.draw->atlas.texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);

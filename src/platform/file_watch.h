@@ -1,5 +1,5 @@
-// scene_watch.h - noticing that a file was saved, by looking at it now and
-// then.
+// file_watch.h - noticing that a file was saved, by looking at it now and
+// then (a scene file the show plays, any file a program reads again).
 //
 // Rules:
 //  - The file is looked up by its path every time, so an editor that writes
@@ -10,6 +10,8 @@
 //    written is read only when the writing is over.
 //  - A file that is missing for a moment (deleted, then written again) is
 //    not a save; its return is.
+//  - Needs no display: a stat call a look, so it is cheap enough for every
+//    few frames.
 #pragma once
 
 #include <string>  // the path

@@ -1,5 +1,5 @@
-// scene_watch.cpp - file identities from stat.
-#include "show/scene_watch.h"
+// file_watch.cpp - file identities from stat.
+#include "platform/file_watch.h"
 
 #include <sys/stat.h>  // stat: identity and modification time
 

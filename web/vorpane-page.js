@@ -51,9 +51,27 @@
   }
   document.getElementById('again').addEventListener('click', () => location.reload());
 
-  // The explore keys must not scroll the page while they drive the show.
-  const showKeys = new Set([' ', 'ArrowRight', 'PageDown', 'PageUp', '.']);
-  window.addEventListener('keydown', (event) => { if (showKeys.has(event.key)) event.preventDefault(); });
+  // Keys belong to whatever has the focus. The show's keys reach the program
+  // only while the picture has it, and there they must not scroll the page;
+  // every other key, and every key in a field, is the browser's (Tab moves
+  // the focus, Backspace deletes). The program's listeners cancel what they
+  // take, so these run first: in the capture phase on the window, registered
+  // before the program's script is added. Releases always pass, so a key
+  // held while the focus moves away is not left down in the program.
+  const showKeys = new Set([' ', 'ArrowRight', 'PageDown', 'PageUp', '.', 'h', 'H', 'Escape', '-', '=', '+']);
+  const sortKey = (event) => {
+    if (document.activeElement === canvas && showKeys.has(event.key) && !event.ctrlKey && !event.altKey && !event.metaKey) {
+      event.preventDefault();
+    } else {
+      event.stopImmediatePropagation();
+    }
+  };
+  window.addEventListener('keydown', sortKey, true);
+  window.addEventListener('keypress', sortKey, true);
+  // The program's own pointer listeners may cancel the press that would
+  // give the picture the focus.
+  canvas.addEventListener('pointerdown', () => canvas.focus());
+  canvas.focus();
 
   const exported = (name) => () => (state.started ? Module['_vorpane_' + name]() : 0);
   window.vorpane = {

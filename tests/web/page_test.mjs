@@ -144,6 +144,17 @@ async function check(name, body) {
   }
 }
 
+// Replaces a field's text as a person does: a click into it, every
+// character selected and deleted, the text typed key by key.
+async function typeInto(page, selector, text) {
+  await page.click(selector);
+  await page.keyboard.down('Control');
+  await page.keyboard.press('a');
+  await page.keyboard.up('Control');
+  await page.keyboard.press('Backspace');
+  await page.keyboard.type(text);
+}
+
 const site = options.site;
 const start = await open(site, '?start-frame=7600&paused');
 
@@ -233,6 +244,31 @@ await check('Escape held ends the show; the page says so and starts it again', a
           `ended on frame ${ended.frame}, message shown ${said}, started again on frame ${again.frame}`];
 });
 
+// Keys belong to what has the focus: in a field every key edits or moves
+// the focus and none reaches the show; a click on the picture gives the
+// show its keys back.
+await check('in the scene box Space, ".", Backspace and Tab do what they do in a field; the picture takes keys again when clicked', async () => {
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  const focusedAtOpen = await page.evaluate(() => document.activeElement.id);
+  await typeInto(page, '#scene-text', 'format = 1\na b.cx');
+  await page.keyboard.press('Backspace');
+  const typed = await page.$eval('#scene-text', (area) => area.value);
+  await page.keyboard.press('Tab');
+  const afterTab = await page.evaluate(() => document.activeElement.id);
+  const presented = (await state(page)).presented;
+  await until(page, (p) => vorpane.presented() >= p + 5, presented);
+  const untouched = await state(page);
+  await page.click('#canvas');
+  await page.keyboard.press('Space');
+  await until(page, () => !vorpane.paused());
+  await page.close();
+  const ok = focusedAtOpen === 'canvas' && typed === 'format = 1\na b.c' && afterTab === 'play-text' &&
+             untouched.frame === 600 && untouched.paused;
+  return [ok, `focus at open: ${focusedAtOpen}; typed "${typed.replace('\n', '\\n')}"; Tab to ${afterTab}; ` +
+              `frame ${untouched.frame}, paused ${untouched.paused} while typing; Space on the picture resumes`];
+});
+
 await check('a bad address says what is wrong and starts nothing', async () => {
   const page = await open(site, '?start-frame=0&scale=9');
   const text = await page.$eval('#message-text', (m) => m.textContent);
@@ -267,7 +303,7 @@ await check('a pasted scene: its mistake shown in the desktop\'s words, then the
   const page = await open(site, '?start-frame=600&paused', true);
   await until(page, () => vorpane.presented() >= 3);
   const paste = async (text) => {
-    await page.$eval('#scene-text', (area, value) => { area.value = value; }, text);
+    await typeInto(page, '#scene-text', text);
     await page.click('#play-text');
     const presented = (await state(page)).presented;
     await until(page, (p) => vorpane.presented() >= p + 3, presented);

@@ -1,5 +1,5 @@
 // atlas_image.cpp - the atlas PNG decoded into the staging copy.
-#include "image/atlas_image.h"
+#include "show/atlas_image.h"
 
 #include <FreeImage.h>  // PNG decoding
 

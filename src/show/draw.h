@@ -17,7 +17,7 @@
 
 #include <vector>  // sprite batches
 
-#include "image/atlas_image.h"  // Tatlas_pixels: the decoded atlas
+#include "show/atlas_image.h"  // Tatlas_pixels: the decoded atlas
 #include "render/picture.h"     // what the frame is read back into
 #include "scene/hud_layout.h"   // the HUD's box and letters
 #include "scene/sprites.h"      // Tsprite

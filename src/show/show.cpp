@@ -9,7 +9,7 @@
 #include "show/scene_watch.h"      // saves of the scene file
 #include "platform/random.h"   // seeded once the scene has drawn its points
 #include "platform/timer.h"    // the seed, the pacing, the HUD's timings
-#include "window/window.h"     // mouse, keys, present, Escape, title
+#include "show/window.h"       // mouse, keys, present, Escape, title
 
 namespace {
 
@@ -152,7 +152,7 @@ long SHOW_RUN(Tshow& show, long max_frames, const Tframe_observer* observer, con
     if (presented > 0) show.timing.fps = 1.0 / (last_frame_time - previous_present);
     ++presented;
     if (observer && observer->presented) observer->presented(observer->context, presented);
-    if (KEY_HELD(1)) break;
+    if (KEY_HELD(VP_SCANCODE_ESCAPE)) break;
     if (max_frames > 0 && presented >= max_frames) break;
   }
   return presented;

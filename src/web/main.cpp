@@ -22,7 +22,7 @@
 #include "platform/timer.h"        // FRAME_DUE
 #include "scenefile/scene_file.h"  // a scene the page names
 #include "show/show.h"             // the show
-#include "window/window.h"         // pointer, keys, Escape
+#include "show/window.h"           // pointer, keys, Escape
 
 namespace {
 
@@ -57,7 +57,7 @@ void animation_callback() {
       if (Module.onFirstFrame) Module.onFirstFrame();
     });
   }
-  if (KEY_HELD(1)) {
+  if (KEY_HELD(VP_SCANCODE_ESCAPE)) {
     page.ended = true;
     emscripten_cancel_main_loop();
     EM_ASM({

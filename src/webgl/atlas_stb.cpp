@@ -10,7 +10,7 @@
 #include <cstring>  // memcpy of the rows
 #include <vector>   // the file's bytes
 
-#include "image/atlas_image.h"  // the interface implemented here
+#include "show/atlas_image.h"  // the interface implemented here
 
 // The library's own declarations: its header lies in emscripten's tree, not
 // on any include path, and these are all the decoder needs.

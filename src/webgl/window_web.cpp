@@ -16,9 +16,9 @@
 
 #include <cstdio>  // the one-line reason when the canvas has no WebGL
 
+#include "glfw/glfw_common.h"         // keys, their queue, the request record
 #include "platform/runtime_error.h"  // error codes
-#include "window/glfw_common.h"      // keys, their queue, the request record
-#include "window/window.h"           // the interface implemented here
+#include "show/window.h"             // the interface implemented here
 
 namespace {
 
@@ -85,7 +85,7 @@ void WINDOW_TITLE(const char* title) {
 void SCREEN_FLIP() {}
 
 int KEY_HELD(int scancode) {
-  if (!g_window || scancode != 1) return 0;
+  if (!g_window || scancode != VP_SCANCODE_ESCAPE) return 0;
   return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
 }
 

@@ -1,11 +1,14 @@
-// glfw_common.h - what both GLFW backends of window.h share: the keys the show
-// takes from GLFW, the queue their presses wait in, and the record of the
-// pixel-format requests. The desktop's window_glfw.cpp and the browser's
-// src/webgl/window_web.cpp (emscripten's GLFW) differ in everything else.
+// glfw_common.h - what both GLFW backends of show/window.h share: the keys
+// the show takes from GLFW, the queue their presses wait in, and the record
+// of the pixel-format requests. The desktop's src/window/window_glfw.cpp and
+// the browser's src/webgl/window_web.cpp (emscripten's GLFW) differ in
+// everything else.
 //
 // Rules:
-//  - Header only, so the browser's build, which has no vorpane_window, uses
-//    the same code; each backend holds its own queue and record.
+//  - Header only, in a folder of its own that every build with a window
+//    compiles: the desktop's gives it to vorpane_window, the browser's to
+//    vorpane_webgl (src/CMakeLists.txt). Each backend holds its own queue
+//    and record.
 //  - A queue holds 64 presses between two reads: more than a frame's worth of
 //    keys is dropped rather than grown without bound.
 #pragma once
@@ -14,9 +17,9 @@
 
 #include <cstring>  // memset of the record
 
-#include "scene/play.h"     // Tkey
+#include "platform/keys.h"           // Tkey
 #include "platform/runtime_error.h"  // VP_ERR_ILLEGAL_CALL
-#include "window/window.h"           // the request record's types
+#include "show/window.h"             // the request record's types
 
 // The show's key for a GLFW key; false for the keys the show ignores.
 inline bool SHOW_KEY_OF(int glfw_key, Tkey& key) {

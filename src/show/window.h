@@ -1,10 +1,14 @@
-// window.h - the window, its OpenGL context and input.
+// window.h - the window, its GL context and input: the half of the seam
+// beside draw.h that every window backend implements (src/window on the
+// desktop's GLFW, src/webgl/window_web.cpp on the browser's) and the show's
+// loop, the drawing backends and the GL tests use.
 //
 // Rules:
 //  - One window per process, opened once; everything runs on the thread that
 //    opened it.
 //  - Pixel-format requests are made before the window opens and are kept in
-//    a record that tests can read.
+//    a record that tests can read; SCREEN_REQUEST_PIXEL_FORMAT makes the
+//    show's, in the show's order.
 //  - Mouse coordinates are window pixels, origin at the top-left; (-1, -1)
 //    while the cursor is outside the client area or the window is inactive.
 //  - Closing the window with its close button does not end anything: the
@@ -12,16 +16,14 @@
 //  - Key presses are queued as they happen (while SCREEN_FLIP services the
 //    window), so a tap shorter than a frame is never missed; each press is
 //    delivered once, auto-repeat is not a press.
-//
-// The header names no GLFW or GL type, so callers outside src/platform stay
-// free of them; the backend lives in window_glfw.cpp.
+//  - Names no window system's or GL's type (docs/ARCHITECTURE.md, rules).
 #pragma once
 
-#include "scene/play.h"  // Tkey: the keys the show reacts to
+#include "platform/keys.h"  // Tkey, VP_SCANCODE_ESCAPE
 
 enum {
   VP_SCREEN_GL = 2,                  // OpenGL mode (always on; windowed)
-  VP_SCREEN_MULTISAMPLE = 0x40000,   // set by Tscreen when samples are requested
+  VP_SCREEN_MULTISAMPLE = 0x40000,   // samples were requested (SCREEN_REQUEST_PIXEL_FORMAT)
   VP_SCREEN_HIDDEN = 0x1000000       // an offscreen window (capture, tests)
 };
 
@@ -47,6 +49,22 @@ void SCREEN_GL_REQUEST(Tscreen_attribute attribute, int value);
 const Tscreen_requests& SCREEN_GL_REQUESTS();
 void SCREEN_GL_REQUESTS_CLEAR();
 
+// The show's pixel format, the same request in every backend: depth / 4 bits
+// for each of red, green, blue and alpha, a 24-bit depth buffer, and
+// `samples` when at least 1. Returns the flags SCREEN_OPEN then needs
+// (VP_SCREEN_MULTISAMPLE when samples were asked for, else 0).
+inline int SCREEN_REQUEST_PIXEL_FORMAT(int depth, int samples) {
+  const int bits = depth / 4;
+  SCREEN_GL_REQUEST(VP_GL_RED_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_GREEN_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_BLUE_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_ALPHA_BITS, bits);
+  SCREEN_GL_REQUEST(VP_GL_DEPTH_BITS, 24);
+  if (samples < 1) return 0;
+  SCREEN_GL_REQUEST(VP_GL_SAMPLES, samples);
+  return VP_SCREEN_MULTISAMPLE;
+}
+
 // The window opens `scale` times the requested size (1 to 4); the requested
 // size stays the size of the picture. Asked before SCREEN_OPEN, like the
 // pixel format.
@@ -63,7 +81,7 @@ bool SCREEN_IS_OPEN();
 void WINDOW_TITLE(const char* title);
 void SCREEN_FLIP();  // presents the frame and services the window's events
 
-int KEY_HELD(int scancode);             // -1 while held, else 0; 1 is Escape
+int KEY_HELD(int scancode);             // -1 while held, else 0; only VP_SCANCODE_ESCAPE is asked
 void MOUSE_POSITION(int& x, int& y);    // window pixels or (-1, -1)
 
 // The next queued press, oldest first; false when none is left. Presses of

@@ -1,4 +1,5 @@
-// atlas_image.cpp - the atlas PNG decoded into the staging copy.
+// atlas_image.cpp - show/atlas_image.h on the desktop: the atlas PNG decoded
+// into the staging copy by FreeImage.
 #include "show/atlas_image.h"
 
 #include <FreeImage.h>  // PNG decoding

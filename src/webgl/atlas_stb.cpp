@@ -1,4 +1,4 @@
-// atlas_stb.cpp - image/atlas_image.h in a browser: the atlas PNG decoded by
+// atlas_stb.cpp - show/atlas_image.h in a browser: the atlas PNG decoded by
 // stb_image, which emscripten ships prebuilt (-sSTB_IMAGE=1), where the
 // desktop has FreeImage.
 //

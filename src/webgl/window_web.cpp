@@ -1,4 +1,4 @@
-// window_web.cpp - window.h in a browser: the page's canvas, its WebGL
+// window_web.cpp - show/window.h in a browser: the page's canvas, its WebGL
 // context through emscripten's GLFW, and the keys and pointer over it.
 //
 // What differs from the desktop's window (src/window/window_glfw.cpp) and

@@ -19,7 +19,10 @@
 //  - Names no window system's or GL's type (docs/ARCHITECTURE.md, rules).
 #pragma once
 
-#include "platform/keys.h"  // Tkey, VP_SCANCODE_ESCAPE
+#include <cstring>  // memset of a backend's record
+
+#include "platform/keys.h"           // Tkey, VP_SCANCODE_ESCAPE
+#include "platform/runtime_error.h"  // VP_ERR_ILLEGAL_CALL
 
 enum {
   VP_SCREEN_GL = 2,                  // OpenGL mode (always on; windowed)
@@ -87,3 +90,25 @@ void MOUSE_POSITION(int& x, int& y);    // window pixels or (-1, -1)
 // The next queued press, oldest first; false when none is left. Presses of
 // other keys are not queued.
 bool KEY_PRESS(Tkey& key);
+
+// For the backends' implementations: the request record every backend keeps
+// the same way (SCREEN_GL_REQUEST, SCREEN_GL_REQUESTS_CLEAR), and the modes
+// SCREEN_VALIDATE accepts.
+inline void SCREEN_REQUEST_RECORD(Tscreen_requests& requests, Tscreen_attribute attribute, int value) {
+  if (attribute < 0 || attribute >= VP_GL_ATTRIBUTE_COUNT) return;
+  requests.value[attribute] = value;
+  if (requests.count < static_cast<int>(sizeof requests.order / sizeof requests.order[0]))
+    requests.order[requests.count++] = attribute;
+}
+
+inline void SCREEN_REQUEST_CLEAR(Tscreen_requests& requests) { std::memset(&requests, 0, sizeof requests); }
+
+// 0 when a screen may open in this mode, else VP_ERR_ILLEGAL_CALL: what
+// every backend's SCREEN_VALIDATE answers.
+inline int SCREEN_MODE_ERROR(int width, int height, int depth) {
+  if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
+  switch (depth) {
+    case 1: case 2: case 4: case 8: case 15: case 16: case 24: case 32: return 0;
+    default: return VP_ERR_ILLEGAL_CALL;
+  }
+}

@@ -84,10 +84,7 @@ void WINDOW_TITLE(const char* title) {
 
 void SCREEN_FLIP() {}
 
-int KEY_HELD(int scancode) {
-  if (!g_window || scancode != VP_SCANCODE_ESCAPE) return 0;
-  return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
-}
+int KEY_HELD(int scancode) { return GLFW_ESCAPE_HELD(g_window, scancode); }
 
 void MOUSE_POSITION(int& x, int& y) {
   x = y = -1;

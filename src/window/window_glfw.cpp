@@ -110,10 +110,7 @@ void SCREEN_FLIP() {
   glfwPollEvents();
 }
 
-int KEY_HELD(int scancode) {
-  if (!g_window || scancode != VP_SCANCODE_ESCAPE) return 0;  // only Escape is ever asked for
-  return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
-}
+int KEY_HELD(int scancode) { return GLFW_ESCAPE_HELD(g_window, scancode); }
 
 void MOUSE_POSITION(int& x, int& y) {
   x = y = -1;

@@ -17,15 +17,13 @@
 //    while paused nothing in the scene changes.
 #pragma once
 
-#include "scene/scene.h"  // the scene stepped, its target point
+#include "platform/keys.h"  // Tkey: the presses a frame is given
+#include "scene/scene.h"    // the scene stepped, its target point
 
 constexpr int VP_FRAMES_PER_SECOND = 60;
 constexpr double VP_FRAME_SECONDS = 1.0 / VP_FRAMES_PER_SECOND;
 // The last frame any program starts on or captures: about 19 days of show.
 constexpr long VP_LAST_FRAME = 100000000;
-
-// The keys the show reacts to besides Escape (held, read by the window).
-enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAGE_DOWN, VP_KEY_PAGE_UP, VP_KEY_H };
 
 enum { VP_FRAME_KEYS = 64 };  // presses one frame takes; the window queues no more
 

@@ -70,11 +70,6 @@ const char* const k_element_names[E_COUNT] = {
     "bulletml", "bullet", "action", "fire", "changeDirection", "changeSpeed", "accel", "wait", "vanish", "repeat",
     "direction", "speed", "horizontal", "vertical", "term", "times", "bulletRef", "actionRef", "fireRef", "param"};
 
-// Edit-distance cells all near-miss searches of one text may fill: about
-// 600 searches among the labels of the largest real file, 63 between two
-// labels of the longest allowed.
-constexpr long long k_near_miss_cells = 1 << 22;
-
 // Orders labels, counting the bytes it compares.
 struct Tlabel_less {
   long long* work;
@@ -219,7 +214,7 @@ std::string Treader::nearest(const std::string& word, const Twords& words, Tkey 
     const std::size_t gap = w.size() > word.size() ? w.size() - word.size() : word.size() - w.size();
     if (gap > allowed) continue;
     const long long cells = static_cast<long long>(word.size() + 1) * static_cast<long long>(w.size() + 1);
-    if (near_miss_cells_ + cells > k_near_miss_cells) return "";
+    if (near_miss_cells_ + cells > VP_BULLETML_NEAR_MISS_CELLS) return "";
     near_miss_cells_ += cells;
     work_ += cells;
     const std::size_t d = EDIT_DISTANCE(word, w, true);

@@ -50,6 +50,10 @@ enum { VP_BULLETML_MAX_MISTAKES = 100 };
 enum { VP_BULLETML_MAX_NESTING = 64 };  // elements inside elements; real files need 11
 enum { VP_BULLETML_MAX_LABEL = 256 };   // bytes of a label; real files' longest has 14
 enum { VP_BULLETML_MAX_VALUE = 1024 };  // characters of a value; real files' longest has 29
+// Edit-distance cells all near-miss searches of one text may fill: about
+// 600 searches among the labels of the largest real file, 63 between two
+// labels of the longest allowed.
+enum { VP_BULLETML_NEAR_MISS_CELLS = 1 << 22 };
 
 struct Tbulletml_mistake {
   std::string file;

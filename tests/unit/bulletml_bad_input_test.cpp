@@ -306,6 +306,146 @@ TEST(BulletmlBadInput, FilesTooLargeOrNotRegular) {
   }
 }
 
+// Bullets in flight may each run VP_PATTERN_MAX_COMMANDS in a frame; all
+// together stop at VP_PATTERN_MAX_FRAME_COMMANDS. 100 bullets each run
+// 40,001 commands in frame 3: 26 run them all, the 27th is stopped when the
+// frame's are spent, and the other 73 at their first command; the one
+// fired after them is waiting then, untouched, and fires in frame 7.
+TEST(BulletmlBadInput, OneFramesCommandsAreBoundedAcrossObjects) {
+  const std::string text =
+      "<bulletml>\n<action label=\"top\"><repeat><times>100</times><action><fire><bulletRef label=\"b\"/></fire>"
+      "</action></repeat><fire><bulletRef label=\"w\"/></fire><wait>1000</wait></action>\n"
+      "<bullet label=\"b\"><speed>0</speed><action><wait>1</wait>\n"
+      "<repeat><times>20000</times><action><wait>0</wait></action></repeat></action></bullet>\n"
+      "<bullet label=\"w\"><speed>0</speed><action><wait>5</wait><fire><bullet/></fire></action></bullet>\n</bulletml>";
+  Tpattern pattern;
+  std::vector<Tbulletml_mistake> mistakes;
+  ASSERT_TRUE(BULLETML_READ("bad.xml", text, pattern, mistakes));
+  const std::vector<std::size_t> lines = PATTERN_LINE_LENGTHS(text);
+  Tpattern_player player;
+  player.BUILD(pattern);
+  long long frame_commands[7] = {};
+  const long before = ALLOCATIONS();
+  for (long long& count : frame_commands) {
+    const Tpattern_counts counts = PATTERN_COUNTS(player);
+    player.STEP(Tpattern_input{});
+    const Tpattern_violation v = PATTERN_CHECK_FRAME(player, counts, lines);
+    EXPECT_FALSE(v.what) << "frame " << player.FRAME() << ": " << DESCRIBE_VIOLATION(v);
+    count = player.FRAME_COMMANDS();
+    if (player.FRAME() == 2) {
+      EXPECT_EQ(player.FAULT_COUNT(), 0);
+    }
+  }
+  EXPECT_EQ(ALLOCATIONS() - before, 0);
+  // The root's repeat of 100 fires, the fire of w and the wait; then
+  // each bullet's action and wait; then the budget.
+  EXPECT_EQ(frame_commands[0], 2 + 2 * 100 + 2);
+  EXPECT_EQ(frame_commands[1], 2 * 101);
+  EXPECT_EQ(frame_commands[2], VP_PATTERN_MAX_FRAME_COMMANDS);
+  EXPECT_EQ(frame_commands[3], 0);
+  ASSERT_EQ(player.FAULT_COUNT(), 1);
+  const Tpattern_fault& f = player.FAULT(0);
+  EXPECT_EQ(f.kind, VP_PATTERN_FAULT_FRAME_COMMANDS);
+  EXPECT_EQ(f.line, 4);  // the repeat the 27th bullet was in
+  EXPECT_EQ(f.column, 1);
+  EXPECT_EQ(f.frame, 3);
+  EXPECT_EQ(f.objects, 74);
+  EXPECT_EQ(player.IN_FLIGHT(), 102);  // none lost: the stopped fly on
+  EXPECT_EQ(player.FIRED(), 102);
+  const std::string cap = std::to_string(VP_PATTERN_MAX_FRAME_COMMANDS);
+  EXPECT_NE(std::string(PATTERN_FAULT_TEXT(VP_PATTERN_FAULT_FRAME_COMMANDS)).find("more than " + cap + " commands"),
+            std::string::npos);
+  EXPECT_NE(std::string(PATTERN_FAULT_TEXT(VP_PATTERN_FAULT_COMMANDS))
+                .find("more than " + std::to_string(VP_PATTERN_MAX_COMMANDS) + " commands"),
+            std::string::npos);
+}
+
+// Hostile texts of two sizes, 1 to 4: what the reader counts of its own
+// work stays within a fixed multiple of the text's size (and the near-miss
+// budget), instead of growing with the square of a count.
+TEST(BulletmlBadInput, ReadingWorkGrowsWithTheTextAlone) {
+  struct Thostile {
+    const char* kind;
+    bool accepted;
+    std::string (*text)(int n);
+    int n;  // the smaller size
+  };
+  const Thostile cases[] = {
+      {"many labels, many missing references near them", false,
+       [](int n) {
+         std::string s = "<bulletml>\n<action label=\"top\">";
+         for (int i = 0; i < n; ++i) s += "<fire><bulletRef label=\"c" + std::to_string(1000000 + i) + "\"/></fire>";
+         s += "</action>\n";
+         for (int i = 0; i < n; ++i) s += "<bullet label=\"b" + std::to_string(1000000 + i) + "\"/>";
+         return s + "\n</bulletml>";
+       },
+       3000},
+      {"long labels alike, missing ones among them", false,
+       [](int n) {
+         const std::string prefix(VP_BULLETML_MAX_LABEL - 7, 'x');
+         std::string s = "<bulletml>\n<action label=\"top\">";
+         for (int i = 0; i < n; ++i) s += "<fire><bulletRef label=\"" + prefix + std::to_string(2000000 + i) + "\"/></fire>";
+         s += "</action>\n";
+         for (int i = 0; i < n; ++i) s += "<bullet label=\"" + prefix + std::to_string(1000000 + i) + "\"/>";
+         return s + "\n</bulletml>";
+       },
+       400},
+      {"many attributes, unknown and repeated", false,
+       [](int n) {
+         std::string s = "<bulletml>\n<action label=\"top\"";
+         for (int i = 0; i < n; ++i) s += " a" + std::to_string(i) + "=\"1\"";
+         s += "/>\n<bullet";
+         for (int i = 0; i < n; ++i) s += " label=\"b\"";
+         return s + "/>\n</bulletml>";
+       },
+       10000},
+      {"many unknown elements near known ones", false,
+       [](int n) { return third_line(repeated("<fier/><actoin/>", n)); }, 10000},
+      {"many references to many labels, long values", true,
+       [](int n) {
+         std::string s = "<bulletml>\n<action label=\"top\">";
+         for (int i = 0; i < n; ++i) s += "<actionRef label=\"a" + std::to_string(i % 1000) + "\"/>";
+         s += "<wait>" + repeated("1+", VP_BULLETML_MAX_VALUE / 2 - 1) + "1</wait></action>\n";
+         for (int i = 0; i < 1000; ++i) s += "<action label=\"a" + std::to_string(i) + "\"><wait>$rand</wait></action>";
+         return s + "\n</bulletml>";
+       },
+       5000},
+  };
+  for (const Thostile& c : cases) {
+    for (const int n : {c.n, 4 * c.n}) {
+      const std::string text = c.text(n);
+      ASSERT_LE(text.size(), std::size_t{VP_BULLETML_MAX_FILE_BYTES}) << c.kind;
+      Tpattern pattern;
+      std::vector<Tbulletml_mistake> mistakes;
+      Tbulletml_read_work work;
+      EXPECT_EQ(BULLETML_READ("bad.xml", text, pattern, mistakes, work), c.accepted)
+          << c.kind << ": " << (mistakes.empty() ? "" : BULLETML_MISTAKE_TEXT(mistakes[0]));
+      if (!c.accepted) {
+        EXPECT_EQ(PATTERN_CHECK_MISTAKES("bad.xml", PATTERN_LINE_LENGTHS(text), mistakes), "") << c.kind;
+      }
+      EXPECT_LE(work.steps, 32 * static_cast<long long>(text.size()) + VP_BULLETML_NEAR_MISS_CELLS)
+          << c.kind << ", " << n << ": " << work.steps << " steps for " << text.size() << " bytes";
+    }
+  }
+}
+
+// A text given as a string is held to the file's cap, with the same mistake.
+TEST(BulletmlBadInput, TextsTooLargeAsFilesAre) {
+  const std::string good = third_line("<fire><bullet/></fire>");
+  for (const std::size_t size : {std::size_t{VP_BULLETML_MAX_FILE_BYTES}, std::size_t{VP_BULLETML_MAX_FILE_BYTES} + 1}) {
+    const std::string text = good + std::string(size - good.size(), ' ');
+    Tpattern pattern;
+    std::vector<Tbulletml_mistake> mistakes;
+    const bool read = BULLETML_READ("big.xml", text, pattern, mistakes);
+    EXPECT_EQ(read, size == VP_BULLETML_MAX_FILE_BYTES) << size;
+    if (!read) {
+      ASSERT_EQ(mistakes.size(), 1u);
+      EXPECT_EQ(BULLETML_MISTAKE_TEXT(mistakes[0]),
+                "big.xml:1:1: cannot read the pattern file (larger than 1048576 bytes, the most a pattern file may hold)");
+    }
+  }
+}
+
 // A sequence change's value times its term past the largest double would
 // give an infinite direction, speed or accel, and the bullet would be
 // retired at its next move with no fault said: the change is named, where

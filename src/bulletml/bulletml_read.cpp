@@ -112,8 +112,18 @@ class Treader {
   using Tlabels = std::map<std::string, Tlabelled, Tlabel_less>;
 
   // --- places and mistakes
-  // No more mistakes are kept: what would only describe one is not worked out.
-  bool full() const { return mistakes_.size() >= static_cast<std::size_t>(VP_BULLETML_MAX_MISTAKES); }
+  // No more mistakes are kept: what would only describe one is not worked
+  // out. Asked where one has been found, so it marks that more follow.
+  bool full() {
+    if (mistakes_.size() < static_cast<std::size_t>(VP_BULLETML_MAX_MISTAKES)) return false;
+    full_ = true;
+    return true;
+  }
+  // The last line of a list cut short.
+  void say_more_follow() {
+    if (full_) mistakes_.push_back(Tbulletml_mistake{name_, mistakes_.back().line, mistakes_.back().column,
+                                                     "more mistakes follow: reading stopped here"});
+  }
   void mistake_at_offset(std::size_t offset, const std::string& message) {
     if (full()) {
       full_ = true;
@@ -371,19 +381,19 @@ bool Treader::check_attributes(const Txml* e, Telement kind) {
   // stands, and comparing every pair would be quadratic.
   std::vector<bool> given(allowed.size(), false);
   for (const Tattribute* a = e->first_attribute(); a; a = a->next_attribute()) {
-    if (full()) return false;
     const std::string name(a->name(), a->name_size());
     work_ += static_cast<long long>(allowed.size()) + 1;
     const std::size_t known = static_cast<std::size_t>(std::find(allowed.begin(), allowed.end(), name) - allowed.begin());
-    if (known < allowed.size()) {
-      if (given[known]) {
-        mistake(a->name(), "attribute '" + name + "' given twice");
-        ok = false;
-      }
+    if (known < allowed.size() && !given[known]) {
       given[known] = true;
       continue;
     }
     ok = false;
+    if (full()) break;
+    if (known < allowed.size()) {
+      mistake(a->name(), "attribute '" + name + "' given twice");
+      continue;
+    }
     if (allowed.empty()) {
       mistake(a->name(), tag(kind) + " takes no attributes, not '" + name + "'");
     } else {
@@ -826,7 +836,7 @@ void Treader::find_cycles() {
       if (state[static_cast<std::size_t>(child)] == 2) continue;
       if (state[static_cast<std::size_t>(child)] == 1) {
         const Tpattern_node& by = p_.nodes[static_cast<std::size_t>(step.node)];
-        if (mistakes_.size() < static_cast<std::size_t>(VP_BULLETML_MAX_MISTAKES))
+        if (!full())
           mistakes_.push_back(Tbulletml_mistake{
               name_, by.line, by.column,
               "this reference leads back to the action at line " +
@@ -905,12 +915,14 @@ bool Treader::READ(Tpattern& out) {
   }
   if (p_.top_actions.empty())
     mistake(start_of(root), "no top action: an <action> directly in <bulletml> whose label begins with \"top\"");
-  if (full_) mistakes_.push_back(Tbulletml_mistake{name_, mistakes_.back().line, mistakes_.back().column,
-                                                    "more mistakes follow: reading stopped here"});
+  say_more_follow();
   if (!mistakes_.empty()) return false;
-  if (!resolve()) return false;
-  find_cycles();
-  if (!mistakes_.empty()) return false;
+  const bool resolved = resolve();
+  if (resolved) find_cycles();
+  if (!mistakes_.empty()) {
+    say_more_follow();
+    return false;
+  }
   int too_deep = -1;
   if (!PATTERN_MEASURE(p_, too_deep)) {
     const Tpattern_node& at = p_.nodes[static_cast<std::size_t>(too_deep)];

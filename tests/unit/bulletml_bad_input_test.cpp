@@ -422,6 +422,9 @@ TEST(BulletmlBadInput, ReadingWorkGrowsWithTheTextAlone) {
           << c.kind << ": " << (mistakes.empty() ? "" : BULLETML_MISTAKE_TEXT(mistakes[0]));
       if (!c.accepted) {
         EXPECT_EQ(PATTERN_CHECK_MISTAKES("bad.xml", PATTERN_LINE_LENGTHS(text), mistakes), "") << c.kind;
+        // Each has more mistakes than are kept, and says so once, last.
+        ASSERT_EQ(mistakes.size(), std::size_t{VP_BULLETML_MAX_MISTAKES} + 1) << c.kind;
+        EXPECT_EQ(mistakes.back().message, "more mistakes follow: reading stopped here") << c.kind;
       }
       EXPECT_LE(work.steps, 32 * static_cast<long long>(text.size()) + VP_BULLETML_NEAR_MISS_CELLS)
           << c.kind << ", " << n << ": " << work.steps << " steps for " << text.size() << " bytes";

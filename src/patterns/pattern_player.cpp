@@ -35,6 +35,9 @@ bool outside(double x, double y) {
   return !(x >= -50.0 && x <= 690.0 && y >= -50.0 && y <= 530.0);  // NaN is outside
 }
 
+// The root runs first, within its own cap: the frame's is never spent by it.
+static_assert(static_cast<long long>(VP_PATTERN_MAX_FRAME_COMMANDS) >= VP_PATTERN_MAX_COMMANDS, "the frame's cap below one object's");
+
 }  // namespace
 
 const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind) {
@@ -138,7 +141,7 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
     for (std::size_t i = 0; i < pattern_.top_actions.size(); ++i) all_ended = all_ended && runners_[i].ended;
     if (all_ended) restart_root();
     commands_ = 0;
-    command_limit_ = VP_PATTERN_MAX_COMMANDS;  // the frame's budget is larger: the root never spends it
+    command_limit_ = VP_PATTERN_MAX_COMMANDS;
     stop_ = false;
     for (std::size_t i = 0; i < pattern_.top_actions.size() && !stop_; ++i)
       run_runner(static_cast<int>(i), root_, true);

@@ -5,12 +5,12 @@
 // up to 300 frames, with the rank, the aim target and whether $rand is held
 // taken from a hash of the input, so that the same bytes always play the
 // same; every frame is checked as tests/support/pattern_checks.h says.
-// A frame's work is bounded by the player's command cap alone, which allows
-// VP_PATTERN_MAX_COMMANDS to every bullet in flight: an input whose frames
-// are all within it but heavy (thousands of bullets each running a long
-// repeat) would add up past libFuzzer's -timeout under the sanitizers, so
-// playing stops after k_seconds, and -timeout is left to catch one frame
-// that takes longer than the rest of it.
+// A frame's work is bounded by the player's caps, VP_PATTERN_MAX_COMMANDS
+// for one object and VP_PATTERN_MAX_FRAME_COMMANDS for all: an input whose
+// frames all come near the second (bullets running long repeats) would
+// still add up past libFuzzer's -timeout over 300 frames under the
+// sanitizers, so playing stops after k_seconds, and -timeout is left to
+// catch one frame that takes longer than the rest of it.
 #include <chrono>   // the playing time of one input
 #include <cmath>    // the circling target
 #include <cstddef>  // size_t

@@ -1,6 +1,6 @@
 // main.cpp - the show: start it, run it until Escape.
 //
-//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]
+//   vorpane [--scene FILE] [--rank R] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]
 //
 // With no option the show runs from frame 1 in a 640 x 480 window, as it
 // always has; the options only add ways to look at it (show/show.h).
@@ -17,14 +17,19 @@
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] [--version]";
+    "usage: vorpane [--scene FILE] [--rank R] [--start-frame N] [--paused] [--scale K] [--quiet] [--help] "
+    "[--version]";
 
 const char k_help[] =
     "A real-time bullet-pattern show. The sprite atlas parts.png is read from this\n"
     "folder, else from the installed data folder or the build tree.\n"
     "\n"
-    "  --scene FILE     play the show written in FILE (docs/SCENES.md); every save\n"
-    "                   of FILE is shown at once, a mistake on the HUD and stderr\n"
+    "  --scene FILE     play the show written in FILE (docs/SCENES.md), or the\n"
+    "                   BulletML pattern in it (a file whose first character is\n"
+    "                   '<'); every save of FILE is shown at once, a mistake on\n"
+    "                   the HUD and stderr\n"
+    "  --rank R         a BulletML pattern's $rank, 0 to 1 (default 0.5); - and =\n"
+    "                   change it while it plays\n"
     "  --start-frame N  open on frame N; the frames before it are stepped unseen\n"
     "                   (with the mouse outside the window), in well under a second\n"
     "  --paused         open paused (on frame N with --start-frame)\n"
@@ -37,8 +42,10 @@ const char k_help[] =
     "  Space            pause or resume\n"
     "  Right or .       step one frame while paused\n"
     "  Page Down / Up   jump to the next / previous frame at which an emitter or\n"
-    "                   a turret enters a phase\n"
-    "  H                show or hide the HUD (frame, phases, bullets, timings)\n"
+    "                   a turret enters a phase (a BulletML pattern has none)\n"
+    "  - / = or +       lower / raise the rank by 0.1, within 0 to 1\n"
+    "  H                show or hide the HUD (frame, phases, bullets, rank,\n"
+    "                   timings)\n"
     "\n"
     "The mouse is the target of every turret.\n";
 
@@ -47,7 +54,8 @@ const char k_help[] =
   std::exit(2);
 }
 
-void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls, Tscene_desc& scene) {
+void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls, Tscene_desc& scene,
+                   double& rank) {
   Toption_walk walk(argc, argv, usage_error);
   while (walk.NEXT()) {
     std::string value;
@@ -63,6 +71,8 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
       scene = SCENE_OPTION(value);  // a bad scene ends here, before any window
       setup.scene = &scene;
       controls.scene_file = value;
+    } else if (walk.VALUE("--rank", value)) {
+      if (!PARSE_UNIT(value, rank)) usage_error("--rank wants a number from 0 to 1, not \"" + value + "\"");
     } else if (walk.FLAG("--quiet")) {
       CONSOLE_SILENCE();
     } else if (walk.FLAG("--paused")) {
@@ -88,9 +98,11 @@ int main(int argc, char** argv) {
   Tshow_setup setup;
   Tshow_controls controls;
   Tscene_desc scene;
-  parse_options(argc, argv, setup, controls, scene);
+  double rank = 0.5;
+  parse_options(argc, argv, setup, controls, scene, rank);
   Tshow show;
   SHOW_START(show, setup);
+  show.scene.rank = rank;  // before the first frame, which SHOW_RUN steps
   SHOW_RUN(show, 0, nullptr, controls);
   // The scene is destroyed with `show` (emitters last to first); the window,
   // textures and display lists go with the process.

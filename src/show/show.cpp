@@ -5,7 +5,7 @@
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
 #include "platform/data_path.h"  // where the atlas is looked for
-#include "scenefile/scene_file.h"  // reloads
+#include "scenefile/scene_load.h"  // reloads, of either kind
 #include "show/scene_watch.h"      // saves of the scene file
 #include "platform/random.h"   // seeded once the scene has drawn its points
 #include "platform/timer.h"    // the seed, the pacing, the HUD's timings
@@ -33,7 +33,9 @@ void draw_frame(Tshow& show) {
   DRAW_SPRITES(show.draw, show.sprites);
   DRAW_OVERLAY(show.draw, show.overlay, show.sprites);
   if (show.play.hud) {
-    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr, show.note), show.hud);
+    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr,
+                         show.play.note ? show.note + (show.note.empty() ? "" : "\n") + show.play.note : show.note),
+               show.hud);
     DRAW_HUD(show.draw, show.hud);
   }
   DRAW_FINISH(show.draw);
@@ -68,7 +70,7 @@ void SHOW_BUILD(Tshow& show, const Tscene_desc& scene) {
 bool SHOW_RELOAD(Tshow& show, const std::string& file) {
   Tscene_desc desc;
   std::string errors;
-  if (!SCENE_FILE_READ(file, desc, errors)) {
+  if (!SCENE_LOAD(file, desc, errors)) {
     std::fputs(errors.c_str(), stderr);
     set_note(show, "not reloaded, the old scene goes on:\n" + errors);
     return false;

@@ -24,7 +24,9 @@ inline bool SHOW_KEY_OF(int glfw_key, Tkey& key) {
   } k_keys[] = {{GLFW_KEY_ESCAPE, VP_KEY_ESCAPE},       {GLFW_KEY_SPACE, VP_KEY_SPACE},
                 {GLFW_KEY_RIGHT, VP_KEY_RIGHT},         {GLFW_KEY_PERIOD, VP_KEY_PERIOD},
                 {GLFW_KEY_PAGE_DOWN, VP_KEY_PAGE_DOWN}, {GLFW_KEY_PAGE_UP, VP_KEY_PAGE_UP},
-                {GLFW_KEY_H, VP_KEY_H}};
+                {GLFW_KEY_H, VP_KEY_H},                 {GLFW_KEY_MINUS, VP_KEY_MINUS},
+                {GLFW_KEY_KP_SUBTRACT, VP_KEY_MINUS},   {GLFW_KEY_EQUAL, VP_KEY_PLUS},
+                {GLFW_KEY_KP_ADD, VP_KEY_PLUS}};
   for (const auto& entry : k_keys) {
     if (entry.glfw != glfw_key) continue;
     key = entry.show;

@@ -51,8 +51,10 @@ const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind) {
   return "stopped";
 }
 
-void Tpattern_player::BUILD(const Tpattern& pattern) {
+void Tpattern_player::BUILD(const Tpattern& pattern, double start_x, double start_y) {
   pattern_ = pattern;
+  start_x_ = start_x;
+  start_y_ = start_y;
   depth_ = std::max(pattern.frame_depth, 1);
   levels_ = pattern.ref_depth + 1;
   width_ = std::max(pattern.param_count, 1);
@@ -84,8 +86,8 @@ void Tpattern_player::RESET() {
 
 void Tpattern_player::restart_root() {
   root_ = Tpattern_body{};
-  root_.x = VP_PATTERN_START_X;
-  root_.y = VP_PATTERN_START_Y;
+  root_.x = start_x_;
+  root_.y = start_y_;
   root_.direction = VP_PATTERN_START_DIRECTION;
   for (std::size_t i = 0; i < pattern_.top_actions.size(); ++i)
     reset_runner(static_cast<int>(i), 0, 1, pattern_.top_actions[i]);
@@ -152,8 +154,8 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
   if (!std::isfinite(root_.x) || !std::isfinite(root_.y)) {
     if (!root_stopped_) fault(VP_PATTERN_FAULT_NOT_FINITE, pattern_.top_actions[0]);
     root_stopped_ = true;
-    root_.x = VP_PATTERN_START_X;
-    root_.y = VP_PATTERN_START_Y;
+    root_.x = start_x_;
+    root_.y = start_y_;
     root_.speed = root_.ax = root_.ay = 0.0;
   }
 

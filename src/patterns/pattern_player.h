@@ -93,8 +93,9 @@ const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind);
 
 class Tpattern_player {
  public:
-  // Sizes the pools for `pattern`, keeps a copy of it and RESETs.
-  void BUILD(const Tpattern& pattern);
+  // Sizes the pools for `pattern`, keeps a copy of it and RESETs; the root
+  // starts, and is put back, at (start_x, start_y).
+  void BUILD(const Tpattern& pattern, double start_x = VP_PATTERN_START_X, double start_y = VP_PATTERN_START_Y);
   // Back to the state BUILD left: no bullets, frame 0, the stream rewound.
   void RESET();
   void STEP(const Tpattern_input& input);
@@ -182,6 +183,8 @@ class Tpattern_player {
   int count_ = 0;                      // bullets in flight
   int appended_ = 0;                   // list length during a frame, newcomers included
   Tpattern_body root_;
+  double start_x_ = VP_PATTERN_START_X;
+  double start_y_ = VP_PATTERN_START_Y;
   bool root_stopped_ = false;
   long long turn_ = 0;
   long long fired_ = 0;

@@ -10,7 +10,18 @@
 #pragma once
 
 // The keys queued as presses; VP_KEY_ESCAPE is mapped too but never acted on.
-enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAGE_DOWN, VP_KEY_PAGE_UP, VP_KEY_H };
+// VP_KEY_MINUS and VP_KEY_PLUS (= or +) lower and raise the scene's rank.
+enum Tkey {
+  VP_KEY_ESCAPE,
+  VP_KEY_SPACE,
+  VP_KEY_RIGHT,
+  VP_KEY_PERIOD,
+  VP_KEY_PAGE_DOWN,
+  VP_KEY_PAGE_UP,
+  VP_KEY_H,
+  VP_KEY_MINUS,
+  VP_KEY_PLUS
+};
 
 // The scan code KEY_HELD answers for; the only one ever asked.
 constexpr int VP_SCANCODE_ESCAPE = 1;

@@ -3,13 +3,18 @@
 //
 // Rules:
 //  - Order: emitter 0, then its turret's bullets in pool order, emitter 1,
-//    and so on. Later sprites are added on top of earlier ones, so the order
-//    is part of the picture.
+//    and so on; then each pattern's root and its bullets in creation order
+//    (scene/scene_bodies.h). Later sprites are added on top of earlier
+//    ones, so the order is part of the picture.
 //  - An emitter is shown, with its bullets, when it was active in the last
 //    frame stepped (scene.shown): one whose phase switches it off in a frame
 //    is still drawn in that frame, and from the next frame on it is not.
 //  - Positions are the sprites' top-left corners in picture pixels; a bullet
-//    covers 16 x 16 pixels, an emitter 32 x 32.
+//    covers 16 x 16 pixels, an emitter 32 x 32. An emitter's sprite and its
+//    bullets' stand at their positions, as the show always drew them; a
+//    pattern's are centred on theirs: the root's corner is its position
+//    less 16, a bullet's less 8, subtracted in double and rounded to float
+//    once.
 //  - SPRITE_QUAD is the one statement of how a sprite is drawn; every
 //    backend and the drawing benchmark take their quads from it.
 #pragma once
@@ -18,7 +23,7 @@
 #include <vector>   // the caller's list, reused frame after frame
 
 #include "render/quad.h"   // the quad a sprite is drawn as
-#include "scene/scene.h"  // the emitters and their pools
+#include "scene/scene.h"   // the emitters, their pools, the patterns
 
 enum Tsprite_kind : std::uint8_t { VP_SPRITE_BULLET, VP_SPRITE_EMITTER };
 

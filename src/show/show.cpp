@@ -32,7 +32,10 @@ void draw_frame(Tshow& show) {
   DRAW_SPRITES(show.draw, show.sprites);
   DRAW_OVERLAY(show.draw, show.overlay, show.sprites);
   if (show.play.hud) {
-    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr, show.note.text), show.hud);
+    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr,
+                         show.play.note ? show.note.text + (show.note.text.empty() ? "" : "\n") + show.play.note
+                                        : show.note.text),
+               show.hud);
     DRAW_HUD(show.draw, show.hud);
   }
   DRAW_FINISH(show.draw);

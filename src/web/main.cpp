@@ -20,7 +20,7 @@
 
 #include "platform/console.h"      // reports silenced
 #include "platform/timer.h"        // FRAME_DUE
-#include "scenefile/scene_file.h"  // a scene the page names
+#include "scenefile/scene_load.h"  // a scene the page names, of either kind
 #include "show/show.h"             // the show and the loop's body
 
 namespace {
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   Tshow_setup setup;
   if (argc > 3) {
     std::string errors;
-    if (!SCENE_FILE_READ(argv[3], scene, errors)) {
+    if (!SCENE_LOAD(argv[3], scene, errors)) {
       std::fputs(errors.c_str(), stderr);
       return 2;
     }
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   // one. The HUD is then the capture tool's.
   controls.timings = false;
   controls.wait = Tframe_wait::caller;
-  controls.scene_loader = SCENE_FILE_READ;
+  controls.scene_loader = SCENE_LOAD;
   g_page = new Tpage_show(controls);
   SHOW_START(g_page->show, setup);
   SHOW_LOOP_BEGIN(g_page->show, g_page->loop);

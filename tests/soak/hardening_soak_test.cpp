@@ -18,7 +18,7 @@
 #include <string>   // failure messages
 
 #include "scene/play.h"         // the frame step
-#include "scenefile/scene_load.h"  // the gallery's patterns
+#include "support/gallery.h"       // the gallery's patterns
 #include "support/scene_checks.h"  // the frame check
 #include "scene/scene.h"        // the show
 #include "platform/console.h"  // a sink that drops the schedules' reports
@@ -111,10 +111,9 @@ TEST(HardeningSoak, AMillionFramesStayFiniteBoundedAndFlat) {
 
 TEST(HardeningSoak, EveryGalleryPatternStaysFiniteBoundedAndFlat) {
   Tconsole_drop quiet;
-  for (const char* name : {"rank-curtain.xml", "split-rings.xml", "turning-spiral.xml"}) {
+  for (const std::string& name : GALLERY_PATTERNS()) {
     Tscene_desc desc;
-    std::string errors;
-    ASSERT_TRUE(SCENE_LOAD(std::string(VORPANE_SOURCE_DIR "/assets/scenes/") + name, desc, errors)) << errors;
+    if (!GALLERY_LOAD(name, desc)) continue;
     Tscene scene;
     BUILD_SCENE(scene, desc);
     Tplay play;

@@ -17,7 +17,7 @@
 
 #include "platform/console.h"        // the status line, printed into the silent sink
 #include "scene/play.h"              // PLAY_STEP and its keys
-#include "scenefile/scene_load.h"    // the gallery's patterns
+#include "support/gallery.h"         // the gallery's patterns
 #include "support/alloc_count.h"     // ALLOCATIONS
 #include "support/scene_checks.h"    // the frame check through the one description
 #include "support/pattern_checks.h"  // every frame checked while it is counted
@@ -85,10 +85,9 @@ long allocations_in_scene(Tscene& scene, int frames) {
 }
 
 TEST(PatternAlloc, PlayingAPatternSceneAllocatesNothing) {
-  for (const char* name : {"rank-curtain.xml", "split-rings.xml", "turning-spiral.xml"}) {
+  for (const std::string& name : GALLERY_PATTERNS()) {
     Tscene_desc desc;
-    std::string errors;
-    ASSERT_TRUE(SCENE_LOAD(std::string(VORPANE_SOURCE_DIR "/assets/scenes/") + name, desc, errors)) << errors;
+    if (!GALLERY_LOAD(name, desc)) continue;
     Tscene scene;
     BUILD_SCENE(scene, desc);
     EXPECT_EQ(allocations_in_scene(scene, 600), 0) << name;

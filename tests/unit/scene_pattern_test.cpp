@@ -41,6 +41,21 @@ Tframe_input keys(std::initializer_list<Tkey> pressed) {
   return input;
 }
 
+// The scene of one top action's commands, stepped `frames` frames with no
+// target, and the sprites it then shows.
+std::vector<Tsprite> sprites_after(const std::string& commands, Tscene& scene, int frames) {
+  Tpattern pattern;
+  std::string mistakes;
+  EXPECT_TRUE(PATTERN_TEXT(TOP_ACTION(commands), pattern, mistakes)) << mistakes;
+  BUILD_SCENE(scene, PATTERN_SCENE(pattern));
+  Tplay play;
+  Tconsole_quiet quiet;
+  play_frames(scene, play, VP_NO_TARGET, frames);
+  std::vector<Tsprite> sprites;
+  SCENE_SPRITES(scene, sprites);
+  return sprites;
+}
+
 std::vector<Tscene_body> bodies_of(const Tscene& scene) {
   std::vector<Tscene_body> out;
   SCENE_EACH_BODY(scene, [&out](const Tscene_body& b) { out.push_back(b); });
@@ -150,19 +165,9 @@ TEST(ScenePattern, TheBuiltInShowsBodiesAreItsEmittersAndPools) {
 
 TEST(ScenePattern, SpritesAreCentredTheRootFirstThenTheBulletsInCreationOrder) {
   // The root stands still; one bullet a frame, straight down at speed 2.
-  Tpattern pattern;
-  std::string mistakes;
-  ASSERT_TRUE(PATTERN_TEXT(TOP_ACTION("<fire><direction type=\"absolute\">180</direction><speed>2</speed>"
-                                      "<bullet/></fire><wait>1</wait>"),
-                           pattern, mistakes))
-      << mistakes;
   Tscene scene;
-  BUILD_SCENE(scene, PATTERN_SCENE(pattern));
-  Tplay play;
-  Tconsole_quiet quiet;
-  play_frames(scene, play, VP_NO_TARGET, 5);
-  std::vector<Tsprite> sprites;
-  SCENE_SPRITES(scene, sprites);
+  const std::vector<Tsprite> sprites = sprites_after(
+      "<fire><direction type=\"absolute\">180</direction><speed>2</speed><bullet/></fire><wait>1</wait>", scene, 5);
   ASSERT_GE(sprites.size(), 3u);
   EXPECT_EQ(sprites[0].kind, VP_SPRITE_EMITTER);
   EXPECT_EQ(sprites[0].x, 320.0f - 16.0f);
@@ -182,19 +187,9 @@ TEST(ScenePattern, SpritesAreCentredTheRootFirstThenTheBulletsInCreationOrder) {
 // The rounding is stated on a value no tenth holds: the corner is the
 // double's difference rounded once, not the float's.
 TEST(ScenePattern, ASpritesCornerIsRoundedOnceFromTheDouble) {
-  Tpattern pattern;
-  std::string mistakes;
-  ASSERT_TRUE(PATTERN_TEXT(TOP_ACTION("<fire><direction type=\"absolute\">90</direction><speed>0.1</speed>"
-                                      "<bullet/></fire><wait>1000</wait>"),
-                           pattern, mistakes))
-      << mistakes;
   Tscene scene;
-  BUILD_SCENE(scene, PATTERN_SCENE(pattern));
-  Tplay play;
-  Tconsole_quiet quiet;
-  play_frames(scene, play, VP_NO_TARGET, 8);
-  std::vector<Tsprite> sprites;
-  SCENE_SPRITES(scene, sprites);
+  const std::vector<Tsprite> sprites = sprites_after(
+      "<fire><direction type=\"absolute\">90</direction><speed>0.1</speed><bullet/></fire><wait>1000</wait>", scene, 8);
   ASSERT_EQ(sprites.size(), 2u);
   const double x = scene.players[0].SHOT(0).x;
   EXPECT_NE(x, 320.0);

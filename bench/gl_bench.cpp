@@ -14,8 +14,8 @@
 //    first frame in which all 4 x 256 bullets are in flight; nothing is
 //    stepped while drawing is timed. glFinish ends every timed frame, so
 //    the renderer's deferred work is inside the time.
-//  - The batched drawing exists only here, as a yardstick: the same sprites,
-//    texture coordinates and state in one glBegin/glEnd.
+//  - The batched drawing exists only here, as a yardstick: the same sprites'
+//    quads (SPRITE_QUAD) and state in one glBegin/glEnd.
 //  - Pacing runs the real frame loop on a freshly built scene, with the
 //    schedules' reports going to /dev/null through stdout as in
 //    `vorpane > /dev/null`.
@@ -34,7 +34,8 @@
 #include "bench_largest.h"     // the largest scene
 #include "bench_report.h"      // figures for scripts/bench
 #include "gl/draw_gl.h"        // the backend's screen and atlas
-#include "gl/frame.h"          // the sprite pass
+#include "gl/quad_gl.h"        // the batch's quads
+#include "gl/sprite_pass.h"    // the sprite pass
 #include "show/show.h"         // the show's start-up and loop
 #include "platform/console.h"  // silence while preparing
 #include "platform/timer.h"    // the present times
@@ -71,20 +72,9 @@ long fill_scene(Tscene& scene) {
 // The show's sprite pass around a sprite-drawing procedure.
 template <typename Tdraw>
 void draw_frame(Tdraw draw) {
-  FRAME_BEGIN_SPRITES(*g_show.draw->screen, g_show.draw->atlas);
+  SPRITE_PASS_BEGIN(*g_show.draw->screen, g_show.draw->atlas);
   draw();
-  FRAME_END_SPRITES(*g_show.draw->screen);
-}
-
-void quad(float x, float y, float size, float s0, float s1) {
-  glTexCoord2f(s0, 1.0f);
-  glVertex2f(x, y + size);
-  glTexCoord2f(s0, 0.0f);
-  glVertex2f(x, y);
-  glTexCoord2f(s1, 0.0f);
-  glVertex2f(x + size, y);
-  glTexCoord2f(s1, 1.0f);
-  glVertex2f(x + size, y + size);
+  SPRITE_PASS_END(*g_show.draw->screen);
 }
 
 // The same sprites in the same order, read the same way, in one batch.
@@ -93,12 +83,12 @@ void draw_batched(const Tscene& scene) {
   for (int i = 0; i < VP_EMITTER_COUNT; ++i) {
     const Temitter& e = scene.emitters[i];
     if (e.ACTIVE() == 0) continue;
-    quad(e.X(), e.Y(), 32.0f, 0.5f, 1.0f);
+    QUAD_SEND(SPRITE_QUAD(Tsprite{e.X(), e.Y(), VP_SPRITE_EMITTER}));
     const Tturret& t = e.turret;
     const int count = t.MAXBULLET();
     for (int j = 0; j < count; ++j) {
       const Tbullet b = t.BULLET(j);
-      if (b.ACTIVE() != 0) quad(b.X(), b.Y(), 16.0f, 0.0f, 0.5f);
+      if (b.ACTIVE() != 0) QUAD_SEND(SPRITE_QUAD(Tsprite{b.X(), b.Y(), VP_SPRITE_BULLET}));
     }
   }
   glEnd();
@@ -107,12 +97,12 @@ void draw_batched(const Tscene& scene) {
 // What the show's frame does: the scene's sprites gathered, then drawn.
 void draw_prescribed() {
   SCENE_SPRITES(g_full, g_full_sprites);
-  FRAME_DRAW_SPRITES(g_show.draw->atlas, g_full_sprites);
+  SPRITE_PASS_DRAW(g_show.draw->atlas, g_full_sprites);
 }
 void draw_batch() { draw_batched(g_full); }
 void draw_largest() {
   SCENE_SPRITES(g_largest, g_largest_sprites);
-  FRAME_DRAW_SPRITES(g_show.draw->atlas, g_largest_sprites);
+  SPRITE_PASS_DRAW(g_show.draw->atlas, g_largest_sprites);
 }
 void draw_nothing() {}
 

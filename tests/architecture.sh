@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# The seams between the libraries, checked on the sources against the map of
-# folders the build wrote (vorpane_folders.txt: each folder under src/ with
-# its library and files, from the vorpane_sources() calls of
-# src/CMakeLists.txt), so a folder is checked the day its call is written:
+# The seams between the libraries (docs/ARCHITECTURE.md, rules), checked on
+# the sources against the map of folders the build wrote
+# (vorpane_folders.txt: each folder under src/ with its library and files,
+# from the vorpane_sources() calls of src/CMakeLists.txt, and each outside
+# interface with the backend libraries that may use it, from the
+# vorpane_may_use() calls), so a folder is checked the day its call is
+# written and a backend the day its library says what it uses:
 #  - every file under src/ lies in a folder of one library and is listed by
 #    name in that folder's call;
 #  - the simulation's folders (vorpane_sim's) include nothing from any other
 #    folder under src/, and src/core nothing from any other folder at all;
-#  - GL and GLU are included and called only in the drawing backends'
-#    folders (vorpane_gl's, vorpane_webgl's), the GL tests and the drawing
-#    benchmark, GLFW only in the window backends' (vorpane_window's,
-#    vorpane_webgl's); never by a tool; no header outside the drawing
-#    backends names a GL type or constant.
+#  - GL and GLU are included and called only in the folders of the libraries
+#    that may use GL, the GL tests and the drawing benchmark, GLFW only in
+#    those of the libraries that may use GLFW; never by a tool; no header
+#    outside the GL libraries' folders names a GL type or constant;
+#  - a backend's folders (a library that may use any outside interface)
+#    include nothing of another backend's: what backends share lies beside
+#    the seam in src/show or in the simulation's folders;
+#  - a window backend's folders (GLFW and no GL) include from src/ only
+#    show/window.h, their own folders, platform/ and core/.
 # The folders this build leaves out (the other build's backend and program,
 # "-" in the map) are checked against the map of the build that has them:
 # scripts/test-web runs this script on the browser build's.
@@ -25,9 +32,13 @@ cd "$1"
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 
-declare -A library listed
+declare -A library listed users
 while read -r folder owner files; do
   [[ -z $folder || $folder == \#* ]] && continue
+  if [[ $folder == @* ]]; then
+    users[${folder#@}]="$owner $files"
+    continue
+  fi
   library[$folder]=$owner
   listed[$folder]=" $files "
 done <"$map"
@@ -78,13 +89,13 @@ only_in() {
   done < <(every_file_matching "$1" src tools bench tests)
 }
 
-gl_list=$(folders_of vorpane_gl vorpane_webgl)
-glfw_list=$(folders_of vorpane_window vorpane_webgl)
+gl_list=$(folders_of ${users[GL]-})
+glfw_list=$(folders_of ${users[GLFW]-})
 gl_folders=$(as_regex $gl_list)
 glfw_folders=$(as_regex $glfw_list)
 gl_files="^(src/$gl_folders/[^/]*|tests/gl/[^/]*\\.cpp|tests/support/gl_window\\.cpp|bench/gl_bench\\.cpp)$"
 glfw_files="^src/$glfw_folders/[^/]*$"
-glfw_who="the window backends' folders ($(as_paths $glfw_list))"
+glfw_who="the folders of the libraries that may use GLFW ($(as_paths $glfw_list))"
 gl_who="the drawing backends' folders ($(as_paths $gl_list)), the GL tests and the drawing benchmark"
 only_in '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GLFW/' "$glfw_files" 'includes GLFW' "$glfw_who"
 only_in '\bglfw[A-Z][A-Za-z0-9]*[[:space:]]*\(' "$glfw_files" 'calls GLFW' "$glfw_who"
@@ -127,8 +138,32 @@ while IFS=: read -r file line header; do
   fail "$file:$line includes ${header:1}: src/core includes nothing from another folder"
 done < <(includes_of core)
 
+# The backends: every library that may use an outside interface.
+backends=" $(echo ${users[@]-} | tr ' ' '\n' | sort -u | paste -sd' ') "
+for folder in "${!library[@]}"; do
+  owner=${library[$folder]}
+  [[ $backends == *" $owner "* ]] || continue
+  window_only=false
+  [[ " ${users[GLFW]-} " == *" $owner "* && " ${users[GL]-} " != *" $owner "* ]] && window_only=true
+  while IFS=: read -r file line header; do
+    [[ -z $file ]] && continue
+    first=${header:1}
+    first=${first%%/*}
+    [[ $header == '<'* && -z ${library[$first]-} ]] && continue  # a system header
+    other=${library[$first]-}
+    [[ $other == "$owner" ]] && continue
+    if [[ -n $other && $backends == *" $other "* ]]; then
+      fail "$file:$line includes ${header:1}, of $(whose "$first"): a backend's folders include nothing of another" \
+        "backend's; what they share lies beside the seam (src/show) or in the simulation's folders"
+    elif $window_only && [[ ${header:1} != show/window.h && $first != platform && $first != core ]]; then
+      fail "$file:$line includes ${header:1}: a window backend's folders include from src/ only show/window.h," \
+        "their own, platform/ and core/"
+    fi
+  done < <(includes_of "$folder")
+done
+
 if [[ $status -eq 0 ]]; then
   echo "PASS: every file under src/ is in one library, the simulation includes only itself, GL and GLFW stay" \
-    "in the backends' folders${left_out:+ (left to the build that has them: $left_out)}"
+    "in the backends' folders, no backend includes another's${left_out:+ (left to the build that has them: $left_out)}"
 fi
 exit "$status"

@@ -67,5 +67,29 @@ mkdir "$work/tree/src/room"
 printf '// room.cpp\n' >"$work/tree/src/room/room.cpp"
 expect_failure "a folder in no library" '^FAIL: src/room is in no library'
 
+# The backends' rules, from the map's "@API LIBRARY..." lines.
+fresh
+printf '#include <GLFW/glfw3.h>\n' >>"$work/tree/src/gl/hud.cpp"
+expect_failure "GLFW included by the drawing backend" \
+  '^FAIL: src/gl/hud\.cpp includes GLFW; only the folders of the libraries that may use GLFW \(src/glfw, src/window\)'
+
+fresh
+printf '#include "image/png.h"\n' >>"$work/tree/src/gl/hud.cpp"
+expect_failure "a backend including another backend's header" \
+  '^FAIL: src/gl/hud\.cpp:[0-9]+ includes image/png\.h, of src/image \(vorpane_image\): a backend.s folders include nothing'
+
+fresh
+printf '#include "scene/play.h"\n' >>"$work/tree/src/window/window_glfw.cpp"
+expect_failure "the window backend including the simulation's scene" \
+  '^FAIL: src/window/window_glfw\.cpp:[0-9]+ includes scene/play\.h: a window backend.s folders include from src/ only'
+
+# A new backend is checked as soon as its library says what it uses.
+fresh
+mkdir "$work/tree/src/vulkan"
+printf '// draw_vulkan.cpp\n#include "gl/atlas.h"\n' >"$work/tree/src/vulkan/draw_vulkan.cpp"
+printf 'vulkan vorpane_vulkan draw_vulkan.cpp\n@Vulkan vorpane_vulkan\n' >>"$work/map"
+expect_failure "a new backend including the GL backend's header" \
+  '^FAIL: src/vulkan/draw_vulkan\.cpp:2 includes gl/atlas\.h, of src/gl \(vorpane_gl\): a backend.s folders'
+
 [[ $failures -eq 0 ]] && echo "PASS: every planted include is reported, one line each"
 exit "$failures"

@@ -7,14 +7,16 @@
 // The scene is built from the random source's fixed initial state, exactly as
 // the program builds it, and stepped by the show's own frame step, so the
 // trace is what the program shows with the mouse held at the target point.
-// A BulletML file given as the scene is played by the pattern player, its
-// root as emitter 0 (slot -1) and each bullet in flight under its creation
-// number, positions as the shortest text that reads back as the same double.
+// A BulletML file given as the scene is a scene of one pattern, played by the
+// same frame step: its root as source 0 (slot -1) and each bullet in flight
+// under its creation number, positions as the shortest text that reads back
+// as the same double. A fault the pattern's player finds is written on
+// stderr once, by the scene.
 // Schedule reports are silenced so that stdout carries only the CSV.
 // --check reads the scene file and says whether it is good, without running.
 // --time times each frame step instead of printing it, so that a native and
 // a browser build of the same simulation can be compared.
-#include <algorithm>  // sort: the step times' percentiles
+#include <algorithm>  // sort: the step times' percentiles; max: the most in flight
 #include <charconv>   // to_chars for the integer columns
 #include <cstdio>     // stdout, stderr
 #include <cstdlib>    // exit
@@ -25,11 +27,11 @@
 #include "cli/args.h"                   // numbers on the command line
 #include "cli/scene_option.h"           // --scene, a scene or a pattern
 #include "core/float_text.h"            // shortest float and double text
-#include "patterns/pattern_player.h"    // a BulletML file played
 #include "platform/console.h"           // CONSOLE_SILENCE
 #include "platform/timer.h"             // --time
 #include "scene/play.h"                 // the frame step
 #include "scene/scene.h"                // the show
+#include "scene/scene_bodies.h"         // what is in flight, of both kinds
 #include "vorpane_version.h"            // --version
 
 namespace {
@@ -56,16 +58,6 @@ struct Toptions {
 [[noreturn]] void usage_error(const std::string& what) {
   std::fprintf(stderr, "vorpane-trace: %s; %s\n", what.c_str(), k_usage);
   std::exit(2);
-}
-
-// A number from 0 to 1.
-bool parse_unit(const std::string& text, double& out) {
-  float syntax = 0.0f;  // the command line's number syntax, checked as everywhere
-  if (!PARSE_FLOATS(text, &syntax, 1)) return false;
-  const double value = std::strtod(text.c_str(), nullptr);  // the double written, not its float
-  if (!(value >= 0.0 && value <= 1.0)) return false;
-  out = value;
-  return true;
 }
 
 Toptions parse_options(int argc, char** argv) {
@@ -109,9 +101,9 @@ Toptions parse_options(int argc, char** argv) {
     } else if (walk.FLAG("--time")) {
       options.time = true;
     } else if (walk.VALUE("--rank", value)) {
-      ok = parse_unit(value, options.rank);
+      ok = PARSE_UNIT(value, options.rank);
     } else if (walk.VALUE("--rand-constant", value)) {
-      ok = parse_unit(value, options.rand_value);
+      ok = PARSE_UNIT(value, options.rand_value);
       options.hold_rand = true;
     } else if (walk.VALUE("--target", value)) {
       float target[2];
@@ -210,104 +202,72 @@ int finish_output() {
   return 0;
 }
 
-// ---- The show's own scenes: built-in or from a scene file
+// ---- The scene: built-in, from a scene file or a BulletML pattern
+
+int check_scene(const Toptions& options, const Tscene_desc& desc) {
+  if (!desc.patterns.empty()) {
+    const Tpattern& pattern = *desc.patterns[0].pattern;
+    std::printf("%s: a good pattern: %zu top action%s, %zu commands, nesting %d deep\n", options.scene.c_str(),
+                pattern.top_actions.size(), pattern.top_actions.size() == 1 ? "" : "s", pattern.nodes.size(),
+                pattern.frame_depth);
+    return 0;
+  }
+  std::printf("%s: a good scene: %d emitter%s, pools of %d, %zu movement and %zu firing phases\n",
+              options.scene.c_str(), desc.EMITTERS(), desc.EMITTERS() == 1 ? "" : "s", desc.pool_size,
+              desc.movement.size(), desc.firing.size());
+  return 0;
+}
+
+// An emitter's rows are its floats' text, as the show's own scenes always
+// printed; a pattern's its doubles'.
+void print_body(Tcsv_out& out, long frame, const Tscene_body& body) {
+  const char kind = body.kind == VP_SPRITE_EMITTER ? 'E' : 'B';
+  if (body.source_kind == VP_SOURCE_EMITTER)
+    out.ROW(kind, frame, body.source, body.number, static_cast<float>(body.x), static_cast<float>(body.y));
+  else
+    out.ROW(kind, frame, body.source, body.number, body.x, body.y);
+}
 
 int trace_scene(const Toptions& options) {
   const Tscene_desc desc = options.scene.empty() ? SCENE_BUILTIN() : SCENE_OPTION(options.scene);
-  if (options.check) {
-    std::printf("%s: a good scene: %d emitter%s, pools of %d, %zu movement and %zu firing phases\n",
-                options.scene.c_str(), desc.EMITTERS(), desc.EMITTERS() == 1 ? "" : "s", desc.pool_size,
-                desc.movement.size(), desc.firing.size());
-    return 0;
-  }
+  if (options.check) return check_scene(options, desc);
   Tscene scene;
   BUILD_SCENE(scene, desc);
+  scene.rank = options.rank;
+  scene.hold_rand = options.hold_rand;
+  scene.rand_value = options.rand_value;
   Tplay play;
   Tframe_input input;
   input.target = Ttarget_point{options.target_x, options.target_y};
 
   if (options.time) return time_steps(options.frames, [&] { PLAY_STEP(scene, play, input); });
 
-  std::vector<int> most_in_flight(static_cast<std::size_t>(scene.emitter_count), 0);
+  const int sources = SCENE_SOURCES(scene);
+  std::vector<int> most_in_flight(static_cast<std::size_t>(sources), 0);
+  std::vector<int> in_flight(static_cast<std::size_t>(sources), 0);
   {
     Tcsv_out out;
     out.TEXT(k_header);
     for (long f = 1; f <= options.frames; ++f) {
       PLAY_STEP(scene, play, input);
       const bool print = (f % options.every == 0) || f == options.frames;
-      for (int i = 0; i < scene.emitter_count; ++i) {
-        const Temitter& emitter = scene.emitters[i];
-        if (print) out.ROW('E', f, i, -1, emitter.X(), emitter.Y());
-        const Tturret& turret = emitter.turret;
-        const int count = turret.MAXBULLET();
-        int in_flight = 0;
-        for (int j = 0; j < count; ++j) {
-          const Tbullet bullet = turret.BULLET(j);
-          if (bullet.ACTIVE() == 0) continue;
-          ++in_flight;
-          if (print) out.ROW('B', f, i, j, bullet.X(), bullet.Y());
-        }
-        if (in_flight > most_in_flight[i]) most_in_flight[i] = in_flight;
-      }
+      in_flight.assign(in_flight.size(), 0);
+      SCENE_EACH_BODY(scene, [&](const Tscene_body& body) {
+        if (body.kind == VP_SPRITE_BULLET) ++in_flight[static_cast<std::size_t>(body.source)];
+        if (print) print_body(out, f, body);
+      });
+      for (int i = 0; i < sources; ++i)
+        most_in_flight[i] = std::max(most_in_flight[i], in_flight[static_cast<std::size_t>(i)]);
     }
   }
 
-  for (int i = 0; i < scene.emitter_count; ++i) {
+  for (int i = 0; i < scene.emitter_count; ++i)
     std::fprintf(stderr, "turret %d: most in flight %d, missed (pool full) %lld\n", i, most_in_flight[i],
-                 scene.emitters[i].turret.MISSED());
-  }
-  return finish_output();
-}
-
-// ---- A BulletML pattern
-
-// Each fault the player has found since `reported`, once.
-void report_faults(const Tpattern_player& player, const std::string& file, int& reported) {
-  for (; reported < player.FAULT_COUNT(); ++reported) {
-    const Tpattern_fault& f = player.FAULT(reported);
-    std::fprintf(stderr, "%s:%d:%d: %s (frame %lld)\n", file.c_str(), f.line, f.column, PATTERN_FAULT_TEXT(f.kind),
-                 f.frame);
-  }
-}
-
-int trace_pattern(const Toptions& options) {
-  const Tpattern pattern = PATTERN_OPTION(options.scene);
-  if (options.check) {
-    std::printf("%s: a good pattern: %zu top action%s, %zu commands, nesting %d deep\n", options.scene.c_str(),
-                pattern.top_actions.size(), pattern.top_actions.size() == 1 ? "" : "s", pattern.nodes.size(),
-                pattern.frame_depth);
-    return 0;
-  }
-  Tpattern_player player;
-  player.BUILD(pattern);
-  Tpattern_input input;
-  input.target_x = options.target_x;
-  input.target_y = options.target_y;
-  input.rank = options.rank;
-  input.hold_rand = options.hold_rand;
-  input.rand_value = options.rand_value;
-
-  if (options.time) return time_steps(options.frames, [&] { player.STEP(input); });
-
-  int most_in_flight = 0;
-  int reported = 0;
-  {
-    Tcsv_out out;
-    out.TEXT(k_header);
-    for (long f = 1; f <= options.frames; ++f) {
-      player.STEP(input);
-      report_faults(player, options.scene, reported);
-      most_in_flight = std::max(most_in_flight, player.IN_FLIGHT());
-      if ((f % options.every != 0) && f != options.frames) continue;
-      out.ROW('E', f, 0, -1, player.ROOT().x, player.ROOT().y);
-      for (int i = 0; i < player.IN_FLIGHT(); ++i) {
-        const Tpattern_body& shot = player.SHOT(i);
-        out.ROW('B', f, 0, shot.number, shot.x, shot.y);
-      }
-    }
-  }
-  std::fprintf(stderr, "pattern: most in flight %d, fired %lld, missed (pool full) %lld\n", most_in_flight,
-               player.FIRED(), player.MISSED());
+                 SCENE_MISSED(scene, i));
+  for (std::size_t p = 0; p < scene.players.size(); ++p)
+    std::fprintf(stderr, "pattern: most in flight %d, fired %lld, missed (pool full) %lld\n",
+                 most_in_flight[static_cast<std::size_t>(scene.emitter_count) + p], scene.players[p].FIRED(),
+                 scene.players[p].MISSED());
   return finish_output();
 }
 
@@ -316,6 +276,5 @@ int trace_pattern(const Toptions& options) {
 int main(int argc, char** argv) {
   const Toptions options = parse_options(argc, argv);
   CONSOLE_SILENCE();
-  if (!options.scene.empty() && SCENE_FILE_IS_PATTERN(options.scene)) return trace_pattern(options);
   return trace_scene(options);
 }

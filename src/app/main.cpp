@@ -1,6 +1,7 @@
 // main.cpp - the show: start it, run it until Escape.
 //
-//   vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--sleep-wait] [--help] [--version]
+//   vorpane [--scene FILE] [--rank R] [--start-frame N] [--paused] [--scale K] [--quiet] [--sleep-wait] [--help]
+//           [--version]
 //
 // With no option the show runs from frame 1 in a 640 x 480 window, as it
 // always has; the options only add ways to look at it (show/show.h).
@@ -10,7 +11,7 @@
 
 #include "cli/args.h"          // the option walk
 #include "cli/scene_option.h"  // --scene
-#include "scenefile/scene_file.h"  // the reader each save is read again with
+#include "scenefile/scene_load.h"  // the reader each save is read again with
 #include "platform/console.h"  // --quiet
 #include "show/show.h"         // the show's start-up and loop
 #include "vorpane_version.h"   // --version
@@ -18,15 +19,20 @@
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane [--scene FILE] [--start-frame N] [--paused] [--scale K] [--quiet] [--sleep-wait] [--help] "
+    "usage: vorpane [--scene FILE] [--rank R] [--start-frame N] [--paused] [--scale K] [--quiet] [--sleep-wait] "
+    "[--help] "
     "[--version]";
 
 const char k_help[] =
     "A real-time bullet-pattern show. The sprite atlas parts.png is read from this\n"
     "folder, else from the installed data folder or the build tree.\n"
     "\n"
-    "  --scene FILE     play the show written in FILE (docs/SCENES.md); every save\n"
-    "                   of FILE is shown at once, a mistake on the HUD and stderr\n"
+    "  --scene FILE     play the show written in FILE (docs/SCENES.md), or the\n"
+    "                   BulletML pattern in it (a file whose first character is\n"
+    "                   '<'); every save of FILE is shown at once, a mistake on\n"
+    "                   the HUD and stderr\n"
+    "  --rank R         a BulletML pattern's $rank, 0 to 1 (default 0.5); - and =\n"
+    "                   change it while it plays\n"
     "  --start-frame N  open on frame N; the frames before it are stepped unseen\n"
     "                   (with the mouse outside the window), in well under a second\n"
     "  --paused         open paused (on frame N with --start-frame)\n"
@@ -42,8 +48,10 @@ const char k_help[] =
     "  Space            pause or resume\n"
     "  Right or .       step one frame while paused\n"
     "  Page Down / Up   jump to the next / previous frame at which an emitter or\n"
-    "                   a turret enters a phase\n"
-    "  H                show or hide the HUD (frame, phases, bullets, timings)\n"
+    "                   a turret enters a phase (a BulletML pattern has none)\n"
+    "  - / = or +       lower / raise the rank by 0.1, within 0 to 1\n"
+    "  H                show or hide the HUD (frame, phases, bullets, rank,\n"
+    "                   timings)\n"
     "\n"
     "The mouse is the target of every turret.\n";
 
@@ -52,7 +60,8 @@ const char k_help[] =
   std::exit(2);
 }
 
-void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls, Tscene_desc& scene) {
+void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& controls, Tscene_desc& scene,
+                   double& rank) {
   Toption_walk walk(argc, argv, usage_error);
   while (walk.NEXT()) {
     std::string value;
@@ -68,7 +77,9 @@ void parse_options(int argc, char** argv, Tshow_setup& setup, Tshow_controls& co
       scene = SCENE_OPTION(value);  // a bad scene ends here, before any window
       setup.scene = &scene;
       controls.scene_file = value;
-      controls.scene_loader = SCENE_FILE_READ;
+      controls.scene_loader = SCENE_LOAD;
+    } else if (walk.VALUE("--rank", value)) {
+      if (!PARSE_UNIT(value, rank)) usage_error("--rank wants a number from 0 to 1, not \"" + value + "\"");
     } else if (walk.FLAG("--quiet")) {
       CONSOLE_SILENCE();
     } else if (walk.FLAG("--sleep-wait")) {
@@ -96,9 +107,11 @@ int main(int argc, char** argv) {
   Tshow_setup setup;
   Tshow_controls controls;
   Tscene_desc scene;
-  parse_options(argc, argv, setup, controls, scene);
+  double rank = 0.5;
+  parse_options(argc, argv, setup, controls, scene, rank);
   Tshow show;
   SHOW_START(show, setup);
+  show.scene.rank = rank;  // before the first frame, which SHOW_RUN steps
   SHOW_RUN(show, 0, nullptr, controls);
   // The scene is destroyed with `show` (emitters last to first); the window,
   // textures and display lists go with the process.

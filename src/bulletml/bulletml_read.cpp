@@ -15,7 +15,8 @@
 #include <cerrno>     // errno of a failed open
 #include <cmath>      // isfinite of a constant value
 #include <csetjmp>    // the way back from rapidxml's error handler
-#include <cstring>    // strerror, memcmp
+#include <cstdlib>    // strtoul of a character reference
+#include <cstring>    // strerror, strlen, strchr
 #include <fstream>    // the file
 #include <map>        // labels
 #include <rapidxml/rapidxml.hpp>  // the XML parser, header-only, here alone
@@ -69,20 +70,14 @@ const char* const k_element_names[E_COUNT] = {
     "bulletml", "bullet", "action", "fire", "changeDirection", "changeSpeed", "accel", "wait", "vanish", "repeat",
     "direction", "speed", "horizontal", "vertical", "term", "times", "bulletRef", "actionRef", "fireRef", "param"};
 
-// " (did you mean X?)" for the nearest of `words`, or nothing when none is near.
-std::string nearest(const std::string& word, const std::vector<std::string>& words) {
-  const std::string* best = nullptr;
-  std::size_t best_distance = 0;
-  for (const std::string& w : words) {
-    const std::size_t d = EDIT_DISTANCE(word, w, true);
-    if (!best || d < best_distance) {
-      best = &w;
-      best_distance = d;
-    }
+// Orders labels, counting the bytes it compares.
+struct Tlabel_less {
+  long long* work;
+  bool operator()(const std::string& a, const std::string& b) const {
+    *work += static_cast<long long>(std::min(a.size(), b.size())) + 1;
+    return a < b;
   }
-  if (best && best_distance <= std::max<std::size_t>(2, word.size() / 3)) return " (did you mean '" + *best + "'?)";
-  return "";
-}
+};
 
 struct Tref {
   int node;
@@ -98,8 +93,14 @@ struct Tlabelled {
 
 class Treader {
  public:
-  Treader(const std::string& name, const std::string& text, std::vector<Tbulletml_mistake>& mistakes)
-      : name_(name), text_(text), mistakes_(mistakes) {
+  Treader(const std::string& name, const std::string& text, std::vector<Tbulletml_mistake>& mistakes,
+          long long& work)
+      : name_(name),
+        text_(text),
+        mistakes_(mistakes),
+        work_(work),
+        labels_{Tlabels(Tlabel_less{&work}), Tlabels(Tlabel_less{&work}), Tlabels(Tlabel_less{&work})},
+        top_labels_{Tlabels(Tlabel_less{&work}), Tlabels(Tlabel_less{&work}), Tlabels(Tlabel_less{&work})} {
     line_starts_.push_back(0);
     for (std::size_t i = 0; i < text.size(); ++i)
       if (text[i] == '\n') line_starts_.push_back(i + 1);
@@ -108,9 +109,23 @@ class Treader {
   bool READ(Tpattern& out);
 
  private:
+  using Tlabels = std::map<std::string, Tlabelled, Tlabel_less>;
+
   // --- places and mistakes
+  // No more mistakes are kept: what would only describe one is not worked
+  // out. Asked where one has been found, so it marks that more follow.
+  bool full() {
+    if (mistakes_.size() < static_cast<std::size_t>(VP_BULLETML_MAX_MISTAKES)) return false;
+    full_ = true;
+    return true;
+  }
+  // The last line of a list cut short.
+  void say_more_follow() {
+    if (full_) mistakes_.push_back(Tbulletml_mistake{name_, mistakes_.back().line, mistakes_.back().column,
+                                                     "more mistakes follow: reading stopped here"});
+  }
   void mistake_at_offset(std::size_t offset, const std::string& message) {
-    if (mistakes_.size() >= static_cast<std::size_t>(VP_BULLETML_MAX_MISTAKES)) {
+    if (full()) {
       full_ = true;
       return;
     }
@@ -137,6 +152,18 @@ class Treader {
   static const char* start_of(const Txml* e) { return e->name() - 1; }  // its '<'
   static std::string name_of(const Txml* e) { return std::string(e->name(), e->name_size()); }
   static std::string tag(Telement e) { return std::string("<") + k_element_names[e] + ">"; }
+
+  // " (did you mean 'X'?)" for the nearest word of `words` (`key` gives an
+  // entry's word), or nothing when none is near, when no more mistakes are
+  // kept, or when the budget of near-miss cells is spent.
+  template <class Twords, class Tkey>
+  std::string nearest(const std::string& word, const Twords& words, Tkey key);
+  std::string nearest(const std::string& word, const std::vector<std::string>& words) {
+    return nearest(word, words, [](const std::string& w) -> const std::string& { return w; });
+  }
+  // A label read from attribute `a` into `label`; false, with the mistake
+  // reported, when it has an unknown entity or is too long.
+  bool read_label(const Tattribute* a, std::string& label);
 
   // --- the XML before rapidxml sees it
   bool nesting_ok();
@@ -174,11 +201,52 @@ class Treader {
   std::vector<std::size_t> line_starts_;
   std::vector<char> buffer_;
   bool full_ = false;
+  long long& work_;
+  long long near_miss_cells_ = 0;
   Tpattern p_;
   std::vector<Tref> refs_;
-  std::map<std::string, Tlabelled> labels_[3];      // bullet, action, fire: the last given
-  std::map<std::string, Tlabelled> top_labels_[3];  // the first top-level one of each name
+  Tlabels labels_[3];      // bullet, action, fire: the last given
+  Tlabels top_labels_[3];  // the first top-level one of each name
 };
+
+template <class Twords, class Tkey>
+std::string Treader::nearest(const std::string& word, const Twords& words, Tkey key) {
+  if (full()) return "";
+  const std::size_t allowed = std::max<std::size_t>(2, word.size() / 3);
+  const std::string* best = nullptr;
+  std::size_t best_distance = 0;
+  for (const auto& entry : words) {
+    const std::string& w = key(entry);
+    ++work_;
+    // The distance is at least the difference of the lengths: a word too
+    // much longer or shorter can be neither suggested nor the nearest of
+    // those that can.
+    const std::size_t gap = w.size() > word.size() ? w.size() - word.size() : word.size() - w.size();
+    if (gap > allowed) continue;
+    const long long cells = static_cast<long long>(word.size() + 1) * static_cast<long long>(w.size() + 1);
+    if (near_miss_cells_ + cells > VP_BULLETML_NEAR_MISS_CELLS) return "";
+    near_miss_cells_ += cells;
+    work_ += cells;
+    const std::size_t d = EDIT_DISTANCE(word, w, true);
+    if (!best || d < best_distance) {
+      best = &w;
+      best_distance = d;
+    }
+  }
+  if (best && best_distance <= allowed) return " (did you mean '" + *best + "'?)";
+  return "";
+}
+
+bool Treader::read_label(const Tattribute* a, std::string& label) {
+  std::vector<const char*> places;
+  if (!decode(a->value(), a->value_size(), label, places)) return false;
+  if (label.size() > static_cast<std::size_t>(VP_BULLETML_MAX_LABEL)) {
+    mistake(a->value(), "a label of " + std::to_string(label.size()) + " bytes: a label has at most " +
+                            std::to_string(VP_BULLETML_MAX_LABEL));
+    return false;
+  }
+  return true;
+}
 
 int label_kind(Telement e) { return e == E_BULLET || e == E_BULLET_REF ? 0 : e == E_ACTION || e == E_ACTION_REF ? 1 : 2; }
 
@@ -294,7 +362,7 @@ int Treader::element_of(const Txml* e, bool report) {
   const std::string name = name_of(e);
   for (int i = 0; i < E_COUNT; ++i)
     if (name == k_element_names[i]) return i;
-  if (report) {
+  if (report && !full()) {
     std::vector<std::string> words(k_element_names, k_element_names + E_COUNT);
     mistake(start_of(e), "unknown element <" + name + ">" + nearest(name, words));
   }
@@ -308,16 +376,24 @@ bool Treader::check_attributes(const Txml* e, Telement kind) {
   else if (kind == E_BULLET || kind == E_ACTION || kind == E_FIRE) allowed = {"label"};
   else if (kind == E_BULLET_REF || kind == E_ACTION_REF || kind == E_FIRE_REF) allowed = {"label"};
   else if (kind == E_DIRECTION || kind == E_SPEED || kind == E_HORIZONTAL || kind == E_VERTICAL) allowed = {"type"};
+  // A repeated attribute is looked for among the allowed ones alone, each
+  // remembered at its first: an unknown one is a mistake however often it
+  // stands, and comparing every pair would be quadratic.
+  std::vector<bool> given(allowed.size(), false);
   for (const Tattribute* a = e->first_attribute(); a; a = a->next_attribute()) {
     const std::string name(a->name(), a->name_size());
-    for (const Tattribute* b = e->first_attribute(); b != a; b = b->next_attribute()) {
-      if (b->name_size() == a->name_size() && std::memcmp(b->name(), a->name(), a->name_size()) == 0) {
-        mistake(a->name(), "attribute '" + name + "' given twice");
-        ok = false;
-      }
+    work_ += static_cast<long long>(allowed.size()) + 1;
+    const std::size_t known = static_cast<std::size_t>(std::find(allowed.begin(), allowed.end(), name) - allowed.begin());
+    if (known < allowed.size() && !given[known]) {
+      given[known] = true;
+      continue;
     }
-    if (std::find(allowed.begin(), allowed.end(), name) != allowed.end()) continue;
     ok = false;
+    if (full()) break;
+    if (known < allowed.size()) {
+      mistake(a->name(), "attribute '" + name + "' given twice");
+      continue;
+    }
     if (allowed.empty()) {
       mistake(a->name(), tag(kind) + " takes no attributes, not '" + name + "'");
     } else {
@@ -365,8 +441,7 @@ void Treader::register_label(const Txml* e, Telement kind, int node, bool top_le
   const Tattribute* a = e->first_attribute("label", 5);
   if (!a) return;
   std::string label;
-  std::vector<const char*> places;
-  if (!decode(a->value(), a->value_size(), label, places)) return;
+  if (!read_label(a, label)) return;
   if (label.empty()) {
     mistake(a->value(), "an empty label");
     return;
@@ -435,8 +510,17 @@ int Treader::value(const Txml* e, Telement kind) {
     places.insert(places.end(), piece_places.begin(), piece_places.end());
   }
   if (element_reported || pieces > 1) return -1;
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) {
     mistake(start_of(e), "empty value: " + tag(kind) + " needs a number or an expression");
+    return -1;
+  }
+  // Every command evaluates its values afresh: a long one would make each
+  // of a frame's commands as slow as reading it.
+  const std::size_t length = text.find_last_not_of(" \t\r\n") + 1 - first;
+  if (length > static_cast<std::size_t>(VP_BULLETML_MAX_VALUE)) {
+    mistake(places[first], "a value of " + std::to_string(length) + " characters in " + tag(kind) + ": a value has at most " +
+                               std::to_string(VP_BULLETML_MAX_VALUE));
     return -1;
   }
   int expr = -1;
@@ -450,7 +534,7 @@ int Treader::value(const Txml* e, Telement kind) {
   Tpattern_expr& x = p_.exprs[static_cast<std::size_t>(expr)];
   place(start_of(e), x.line, x.column);
   if (x.is_constant && !std::isfinite(x.constant)) {
-    mistake(places[text.find_first_not_of(" \t\r\n")], "a value that is not a finite number (a division by zero?) in " + tag(kind));
+    mistake(places[first], "a value that is not a finite number (a division by zero?) in " + tag(kind));
     return -1;
   }
   return expr;
@@ -593,6 +677,13 @@ int Treader::build_ref(const Txml* e, Telement kind) {
       mistake(start_of(c), tag(static_cast<Telement>(k)) + " cannot stand in " + tag(kind) + ": it holds <param>s");
       continue;
     }
+    // Each would still be evaluated, and drawn from, at every call.
+    if (params.size() == static_cast<std::size_t>(VP_PATTERN_PARAMS)) {
+      mistake(start_of(c), "a <param> past the " + std::to_string(VP_PATTERN_PARAMS) + "th in " + tag(kind) +
+                               ": a reference passes at most " + std::to_string(VP_PATTERN_PARAMS) + ", read as $1 to $" +
+                               std::to_string(VP_PATTERN_PARAMS));
+      break;
+    }
     params.push_back(value(c, E_PARAM));
   }
   Tpattern_node& node = p_.nodes[static_cast<std::size_t>(n)];
@@ -605,8 +696,7 @@ int Treader::build_ref(const Txml* e, Telement kind) {
     return n;
   }
   std::string label;
-  std::vector<const char*> places;
-  if (!decode(a->value(), a->value_size(), label, places)) return n;
+  if (!read_label(a, label)) return n;
   const Telement want = kind == E_ACTION_REF ? E_ACTION : kind == E_FIRE_REF ? E_FIRE : E_BULLET;
   refs_.push_back(Tref{n, want, label, a->value()});
   return n;
@@ -681,6 +771,8 @@ int Treader::build_change(const Txml* e, Telement kind) {
   if (!seen[E_TERM]) mistake(start_of(e), tag(kind) + " without <term>: the frames it takes");
   if (kind == E_CHANGE_DIRECTION && !seen[E_DIRECTION]) mistake(start_of(e), "<changeDirection> without <direction>");
   if (kind == E_CHANGE_SPEED && !seen[E_SPEED]) mistake(start_of(e), "<changeSpeed> without <speed>");
+  if (kind == E_ACCEL && !seen[E_HORIZONTAL] && !seen[E_VERTICAL])
+    mistake(start_of(e), "<accel> without <horizontal> or <vertical>: a change of nothing");
   Tpattern_node& node = p_.nodes[static_cast<std::size_t>(n)];
   node.term = term;
   node.direction = values[E_DIRECTION];
@@ -697,10 +789,11 @@ bool Treader::resolve() {
     const int k = label_kind(r.kind);
     auto found = labels_[k].find(r.label);
     if (found == labels_[k].end()) {
-      std::vector<std::string> words;
-      for (const auto& entry : labels_[k]) words.push_back(entry.first);
-      mistake(r.at, std::string("no <") + kinds[k] + "> labelled '" + r.label + "'" + nearest(r.label, words));
       ok = false;
+      if (full()) break;  // nothing more would be said
+      const std::string near =
+          nearest(r.label, labels_[k], [](const Tlabels::value_type& entry) -> const std::string& { return entry.first; });
+      mistake(r.at, std::string("no <") + kinds[k] + "> labelled '" + r.label + "'" + near);
       continue;
     }
     p_.nodes[static_cast<std::size_t>(r.node)].target = found->second.node;
@@ -743,7 +836,7 @@ void Treader::find_cycles() {
       if (state[static_cast<std::size_t>(child)] == 2) continue;
       if (state[static_cast<std::size_t>(child)] == 1) {
         const Tpattern_node& by = p_.nodes[static_cast<std::size_t>(step.node)];
-        if (mistakes_.size() < static_cast<std::size_t>(VP_BULLETML_MAX_MISTAKES))
+        if (!full())
           mistakes_.push_back(Tbulletml_mistake{
               name_, by.line, by.column,
               "this reference leads back to the action at line " +
@@ -822,12 +915,14 @@ bool Treader::READ(Tpattern& out) {
   }
   if (p_.top_actions.empty())
     mistake(start_of(root), "no top action: an <action> directly in <bulletml> whose label begins with \"top\"");
-  if (full_) mistakes_.push_back(Tbulletml_mistake{name_, mistakes_.back().line, mistakes_.back().column,
-                                                    "more mistakes follow: reading stopped here"});
+  say_more_follow();
   if (!mistakes_.empty()) return false;
-  if (!resolve()) return false;
-  find_cycles();
-  if (!mistakes_.empty()) return false;
+  const bool resolved = resolve();
+  if (resolved) find_cycles();
+  if (!mistakes_.empty()) {
+    say_more_follow();
+    return false;
+  }
   int too_deep = -1;
   if (!PATTERN_MEASURE(p_, too_deep)) {
     const Tpattern_node& at = p_.nodes[static_cast<std::size_t>(too_deep)];
@@ -854,10 +949,23 @@ bool BULLETML_LOOKS_LIKE(const std::string& text) {
 }
 
 bool BULLETML_READ(const std::string& name, const std::string& text, Tpattern& pattern,
-                   std::vector<Tbulletml_mistake>& mistakes) {
+                   std::vector<Tbulletml_mistake>& mistakes, Tbulletml_read_work& work) {
   mistakes.clear();
-  Treader reader(name, text, mistakes);
+  if (text.size() > static_cast<std::size_t>(VP_BULLETML_MAX_FILE_BYTES)) {
+    mistakes.push_back(Tbulletml_mistake{name, 1, 1,
+                                         "cannot read the pattern file (larger than " +
+                                             std::to_string(VP_BULLETML_MAX_FILE_BYTES) +
+                                             " bytes, the most a pattern file may hold)"});
+    return false;
+  }
+  Treader reader(name, text, mistakes, work.steps);
   return reader.READ(pattern) && mistakes.empty();
+}
+
+bool BULLETML_READ(const std::string& name, const std::string& text, Tpattern& pattern,
+                   std::vector<Tbulletml_mistake>& mistakes) {
+  Tbulletml_read_work work;
+  return BULLETML_READ(name, text, pattern, mistakes, work);
 }
 
 bool BULLETML_READ_FILE(const std::string& path, Tpattern& pattern, std::vector<Tbulletml_mistake>& mistakes) {
@@ -875,8 +983,7 @@ bool BULLETML_READ_FILE(const std::string& path, Tpattern& pattern, std::vector<
   std::string text(static_cast<std::size_t>(VP_BULLETML_MAX_FILE_BYTES) + 1, '\0');
   file.read(&text[0], static_cast<std::streamsize>(text.size()));
   if (file.bad()) return refuse(std::strerror(errno));
+  // One byte past the limit is enough for BULLETML_READ to refuse it.
   text.resize(static_cast<std::size_t>(file.gcount()));
-  if (text.size() > static_cast<std::size_t>(VP_BULLETML_MAX_FILE_BYTES))
-    return refuse("larger than " + std::to_string(VP_BULLETML_MAX_FILE_BYTES) + " bytes, the most a pattern file may hold");
   return BULLETML_READ(path, text, pattern, mistakes);
 }

@@ -4,21 +4,26 @@
 #include <GL/gl.h>      // texture upload and display lists
 #include <GL/glu.h>     // gluBuild2DMipmaps
 
+#include "gl/quad_gl.h"  // the sprites' quads
+
 namespace {
 
-void record_quad(unsigned list, float s0, float s1) {
+// The kind's quad at the origin; drawing translates it to the sprite.
+unsigned record_quad(Tsprite_kind kind) {
+  const unsigned list = glGenLists(1);
   glNewList(list, GL_COMPILE);
   glBegin(GL_QUADS);
-  glTexCoord2f(s0, 1.0f);
-  glVertex2i(0, 16);
-  glTexCoord2f(s0, 0.0f);
-  glVertex2i(0, 0);
-  glTexCoord2f(s1, 0.0f);
-  glVertex2i(16, 0);
-  glTexCoord2f(s1, 1.0f);
-  glVertex2i(16, 16);
+  QUAD_SEND(SPRITE_QUAD(Tsprite{0.0f, 0.0f, kind}));
   glEnd();
   glEndList();
+  return list;
+}
+
+void draw_list(unsigned list, float x, float y) {
+  glPushMatrix();
+  glTranslatef(x, y, 0.0f);
+  glCallList(list);
+  glPopMatrix();
 }
 
 }  // namespace
@@ -34,24 +39,11 @@ Tatlas ATLAS_UPLOAD(const Tatlas_pixels& pixels) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, pixels.width, pixels.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, data);
   if (data) gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, pixels.width, pixels.height, GL_RGBA, GL_UNSIGNED_BYTE, data);
 
-  atlas.bullet_quad = glGenLists(1);
-  atlas.emitter_quad = glGenLists(1);
-  record_quad(atlas.bullet_quad, 0.0f, 0.5f);
-  record_quad(atlas.emitter_quad, 0.5f, 1.0f);
+  atlas.bullet_quad = record_quad(VP_SPRITE_BULLET);
+  atlas.emitter_quad = record_quad(VP_SPRITE_EMITTER);
   return atlas;
 }
 
-void DRAW_BULLET_SPRITE(const Tatlas& atlas, float x, float y) {
-  glPushMatrix();
-  glTranslatef(x, y, 0.0f);
-  glCallList(atlas.bullet_quad);
-  glPopMatrix();
-}
+void DRAW_BULLET_SPRITE(const Tatlas& atlas, float x, float y) { draw_list(atlas.bullet_quad, x, y); }
 
-void DRAW_EMITTER_SPRITE(const Tatlas& atlas, float x, float y) {
-  glPushMatrix();
-  glTranslatef(x, y, 0.0f);
-  glScalef(2.0f, 2.0f, 1.0f);
-  glCallList(atlas.emitter_quad);
-  glPopMatrix();
-}
+void DRAW_EMITTER_SPRITE(const Tatlas& atlas, float x, float y) { draw_list(atlas.emitter_quad, x, y); }

@@ -1,17 +1,15 @@
 // atlas.h - the sprite atlas as a GL texture and the two sprites cut from it.
 //
 // Rules:
-//  - The left half of the atlas is the bullet sprite, the right half the
-//    emitter sprite, whatever the image's pixel size.
-//  - The picture is uploaded bottom row first (see atlas_image.h), so in
-//    the y-down 2D view each sprite shows its half upside down.
-//  - A sprite is drawn at its top-left corner: bullets cover 16 x 16 pixels,
-//    emitters 32 x 32.
+//  - Each kind's display list holds its SPRITE_QUAD (scene/sprites.h) at the
+//    origin, drawn translated to the sprite's top-left corner: the halves,
+//    sizes and the upside-down t are that function's, not this file's.
 //  - Drawing expects the 2D view, GL_TEXTURE_2D on with the atlas bound and
 //    additive blending (GL_SRC_ALPHA, GL_ONE) on.
 #pragma once
 
-#include "image/atlas_image.h"  // the decoded picture
+#include "scene/sprites.h"     // the sprites' quads
+#include "show/atlas_image.h"  // the decoded picture
 
 struct Tatlas {
   unsigned texture = 0;

@@ -4,10 +4,10 @@
 
 #include <GL/gl.h>  // the upscale copy, the finish, the overlay's state backup
 
-#include "gl/frame.h"        // the sprite pass
 #include "gl/hud.h"          // the HUD's quads
-#include "gl/quad.h"         // the upscaled picture
-#include "window/window.h"   // the window's scale and flags
+#include "gl/quad_gl.h"      // the upscaled picture
+#include "gl/sprite_pass.h"  // the sprite pass
+#include "show/window.h"     // the window's scale and flags
 
 namespace {
 
@@ -40,7 +40,7 @@ void upscale(Tdraw& draw) {
   const float s = static_cast<float>(VP_SHOW_WIDTH) / k_upscale_side;
   const float t = static_cast<float>(VP_SHOW_HEIGHT) / (k_upscale_side / 2);
   glBegin(GL_QUADS);
-  QUAD_TEXTURED(0, 0, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, 0.0f, 0.0f, s, t);
+  QUAD_SEND(QUAD_TEXTURED(0, 0, VP_SHOW_WIDTH, VP_SHOW_HEIGHT, 0.0f, 0.0f, s, t));
   glEnd();
   draw.screen->VIEW_PERSPECTIVE();
   glPopAttrib();
@@ -64,7 +64,7 @@ void DRAW_CLOSE(Tdraw* draw) { delete draw; }
 void DRAW_ATLAS(Tdraw* draw, const Tatlas_pixels& pixels) { draw->atlas = ATLAS_UPLOAD(pixels); }
 
 void DRAW_SPRITES(Tdraw* draw, const std::vector<Tsprite>& sprites) {
-  FRAME_SPRITE_PASS(*draw->screen, draw->atlas, sprites);
+  SPRITE_PASS(*draw->screen, draw->atlas, sprites);
 }
 
 void DRAW_OVERLAY(Tdraw* draw, const Toverlay& overlay, const std::vector<Tsprite>& sprites) {
@@ -74,7 +74,7 @@ void DRAW_OVERLAY(Tdraw* draw, const Toverlay& overlay, const std::vector<Tsprit
   // its texture behind; the show's next frame must not see any of them.
   glPushAttrib(GL_CURRENT_BIT | GL_VIEWPORT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
   screen.START_RENDER2TEXTURE();
-  FRAME_SPRITE_PASS(screen, draw->atlas, sprites);
+  SPRITE_PASS(screen, draw->atlas, sprites);
   if (overlay.kind == Toverlay::glow) {
     screen.STOP_RENDER2TEXTURE();
   } else {
@@ -82,7 +82,7 @@ void DRAW_OVERLAY(Tdraw* draw, const Toverlay& overlay, const std::vector<Tsprit
     // The bloom reads the corner back but leaves the small viewport in force.
     glViewport(0, 0, screen.WIDTH(), screen.HEIGHT());
   }
-  FRAME_SPRITE_PASS(screen, draw->atlas, sprites);
+  SPRITE_PASS(screen, draw->atlas, sprites);
   if (overlay.kind == Toverlay::glow) screen.DRAW_GLOW(overlay.glow_alpha);
   else screen.DRAW_BLOOM(1.0f);
   glPopAttrib();

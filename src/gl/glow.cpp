@@ -10,7 +10,7 @@
 
 #include <cstdint>  // the filters' unsigned sizes
 
-#include "gl/quad.h"      // the stretched copies
+#include "gl/quad_gl.h"   // the stretched copies
 #include "gl/screen.h"    // the members defined here
 #include "render/blur.h"  // BLUR_H, BLUR_V
 
@@ -41,7 +41,7 @@ void Tscreen::DRAW_GLOW(float alpha) {
   glColor4f(1.0f, 1.0f, 1.0f, alpha);
   glBegin(GL_QUADS);
   for (const auto& offset : k_glow_offsets)
-    QUAD_TEXTURED(offset[0], offset[1], WIDTH_ + offset[0], HEIGHT_ + offset[1], 0.0f, 0.0f, 1.0f, 1.0f);
+    QUAD_SEND(QUAD_TEXTURED(offset[0], offset[1], WIDTH_ + offset[0], HEIGHT_ + offset[1], 0.0f, 0.0f, 1.0f, 1.0f));
   glEnd();
   VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);
@@ -58,7 +58,7 @@ void Tscreen::DRAW_GLOW(float alpha, float inset) {
   const float near_edge = inset;
   const float far_edge = 1.0f - inset;
   glBegin(GL_QUADS);
-  QUAD_TEXTURED(0, 0, WIDTH_, HEIGHT_, near_edge, near_edge, far_edge, far_edge);
+  QUAD_SEND(QUAD_TEXTURED(0, 0, WIDTH_, HEIGHT_, near_edge, near_edge, far_edge, far_edge));
   glEnd();
   VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);
@@ -73,7 +73,7 @@ void Tscreen::DRAW_BLOOM(float alpha) {
   glBlendFunc(GL_ONE, GL_ONE);
   glBindTexture(GL_TEXTURE_2D, BLOOM_TEXTURE_);
   glBegin(GL_QUADS);
-  QUAD_TEXTURED(0, 0, WIDTH_, HEIGHT_, 0.0f, 0.0f, 1.0f, 1.0f);
+  QUAD_SEND(QUAD_TEXTURED(0, 0, WIDTH_, HEIGHT_, 0.0f, 0.0f, 1.0f, 1.0f));
   glEnd();
   VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);

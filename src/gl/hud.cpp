@@ -3,11 +3,11 @@
 
 #include <GL/gl.h>  // quads, blending, state backup
 
-#include "gl/quad.h"  // the box and the cells
+#include "gl/quad_gl.h"  // the box and the cells
 
 namespace {
 
-void quad(const Tfont_cell& c) { QUAD_PLAIN(c.x, c.y, c.x + c.width, c.y + c.height); }
+void quad(const Tfont_cell& c) { QUAD_SEND_PLAIN(HUD_QUAD(c)); }
 
 }  // namespace
 

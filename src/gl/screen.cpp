@@ -7,7 +7,7 @@
 #include <cstdlib>  // calloc/free: the bloom buffers are plain zero-filled words
 
 #include "platform/runtime_error.h"  // a failed open is fatal
-#include "window/window.h"         // pixel-format requests and the window
+#include "show/window.h"             // pixel-format requests and the window
 
 void Tscreen::open(int width, int height, int depth, int pages, int flags) {
   int error = SCREEN_OPEN(width, height, depth, pages, flags, 0);
@@ -24,16 +24,7 @@ void Tscreen::allocate_bloom_buffers() {
 }
 
 Tscreen::Tscreen(int width, int height, int depth, int pages, int samples, int& flags) {
-  int bits = depth / 4;
-  SCREEN_GL_REQUEST(VP_GL_RED_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_GREEN_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_BLUE_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_ALPHA_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_DEPTH_BITS, 24);
-  if (samples >= 1) {
-    SCREEN_GL_REQUEST(VP_GL_SAMPLES, samples);
-    flags |= VP_SCREEN_MULTISAMPLE;
-  }
+  flags |= SCREEN_REQUEST_PIXEL_FORMAT(depth, samples);
   open(width, height, depth, pages, flags);
 
   RTT_WIDTH_ = 64;
@@ -61,11 +52,7 @@ Tscreen::Tscreen(int width, int height, int depth, int pages, int samples, int& 
 // Leaves both texture names at 0: nothing constructs this screen for the
 // post-process, and binding name 0 selects OpenGL's default texture.
 Tscreen::Tscreen() {
-  SCREEN_GL_REQUEST(VP_GL_RED_BITS, 8);
-  SCREEN_GL_REQUEST(VP_GL_GREEN_BITS, 8);
-  SCREEN_GL_REQUEST(VP_GL_BLUE_BITS, 8);
-  SCREEN_GL_REQUEST(VP_GL_ALPHA_BITS, 8);
-  SCREEN_GL_REQUEST(VP_GL_DEPTH_BITS, 24);
+  SCREEN_REQUEST_PIXEL_FORMAT(32, 0);
   open(640, 480, 32, 1, VP_SCREEN_GL);
   RTT_WIDTH_ = 256;
   RTT_HEIGHT_ = 256;
@@ -142,15 +129,5 @@ Tpicture READ_BACK_BUFFER(int width, int height) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  Tpicture picture(width, height, 0);
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = &rgba[static_cast<std::size_t>(height - 1 - y) * width * 4];
-    for (int x = 0; x < width; ++x) {
-      std::uint8_t* out = picture.at(x, y);
-      out[0] = row[x * 4 + 0];
-      out[1] = row[x * 4 + 1];
-      out[2] = row[x * 4 + 2];
-    }
-  }
-  return picture;
+  return PICTURE_FROM_BOTTOM_UP_RGBA(rgba.data(), width, height);
 }

@@ -1,5 +1,6 @@
-// atlas_image.cpp - the atlas PNG decoded into the staging copy.
-#include "image/atlas_image.h"
+// atlas_image.cpp - show/atlas_image.h on the desktop: the atlas PNG decoded
+// into the staging copy by FreeImage.
+#include "show/atlas_image.h"
 
 #include <FreeImage.h>  // PNG decoding
 

@@ -35,19 +35,26 @@ bool outside(double x, double y) {
   return !(x >= -50.0 && x <= 690.0 && y >= -50.0 && y <= 530.0);  // NaN is outside
 }
 
+// The root runs first, within its own cap: the frame's is never spent by it.
+static_assert(static_cast<long long>(VP_PATTERN_MAX_FRAME_COMMANDS) >= VP_PATTERN_MAX_COMMANDS, "the frame's cap below one object's");
+
 }  // namespace
 
 const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind) {
   switch (kind) {
     case VP_PATTERN_FAULT_COMMANDS: return "stopped: more than 65536 commands in one frame (a runaway repeat?)";
     case VP_PATTERN_FAULT_NOT_FINITE: return "stopped: a value that is not a finite number";
+    case VP_PATTERN_FAULT_FRAME_COMMANDS:
+      return "stopped: more than 1048576 commands in one frame among all objects (many bullets running long repeats?)";
     case VP_PATTERN_FAULT_KINDS: break;
   }
   return "stopped";
 }
 
-void Tpattern_player::BUILD(const Tpattern& pattern) {
+void Tpattern_player::BUILD(const Tpattern& pattern, double start_x, double start_y) {
   pattern_ = pattern;
+  start_x_ = start_x;
+  start_y_ = start_y;
   depth_ = std::max(pattern.frame_depth, 1);
   levels_ = pattern.ref_depth + 1;
   width_ = std::max(pattern.param_count, 1);
@@ -79,8 +86,8 @@ void Tpattern_player::RESET() {
 
 void Tpattern_player::restart_root() {
   root_ = Tpattern_body{};
-  root_.x = VP_PATTERN_START_X;
-  root_.y = VP_PATTERN_START_Y;
+  root_.x = start_x_;
+  root_.y = start_y_;
   root_.direction = VP_PATTERN_START_DIRECTION;
   for (std::size_t i = 0; i < pattern_.top_actions.size(); ++i)
     reset_runner(static_cast<int>(i), 0, 1, pattern_.top_actions[i]);
@@ -129,23 +136,26 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
   input_ = input;
   const int listed = count_;
   appended_ = count_;
+  frame_commands_ = 0;
 
   if (!root_stopped_) {
     bool all_ended = true;
     for (std::size_t i = 0; i < pattern_.top_actions.size(); ++i) all_ended = all_ended && runners_[i].ended;
     if (all_ended) restart_root();
     commands_ = 0;
+    command_limit_ = VP_PATTERN_MAX_COMMANDS;
     stop_ = false;
     for (std::size_t i = 0; i < pattern_.top_actions.size() && !stop_; ++i)
       run_runner(static_cast<int>(i), root_, true);
+    frame_commands_ += commands_;
     if (stop_) root_stopped_ = true;
   }
   move(root_);  // the root is never retired, wherever it goes
   if (!std::isfinite(root_.x) || !std::isfinite(root_.y)) {
     if (!root_stopped_) fault(VP_PATTERN_FAULT_NOT_FINITE, pattern_.top_actions[0]);
     root_stopped_ = true;
-    root_.x = VP_PATTERN_START_X;
-    root_.y = VP_PATTERN_START_Y;
+    root_.x = start_x_;
+    root_.y = start_y_;
     root_.speed = root_.ax = root_.ay = 0.0;
   }
 
@@ -154,8 +164,11 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
     Tpattern_body& body = bodies_[static_cast<std::size_t>(i)];
     if (body.runner >= 0) {
       commands_ = 0;
+      command_limit_ = static_cast<int>(
+          std::min<long long>(VP_PATTERN_MAX_COMMANDS, VP_PATTERN_MAX_FRAME_COMMANDS - frame_commands_));
       stop_ = false;
       run_runner(body.runner, body, false);
+      frame_commands_ += commands_;
       if (stop_ || runners_[static_cast<std::size_t>(body.runner)].ended) release_runner(body);
     }
     if (body.vanished || !move(body)) {
@@ -177,24 +190,29 @@ bool Tpattern_player::move(Tpattern_body& body) {
   return !outside(body.x, body.y) && std::isfinite(body.x) && std::isfinite(body.y);
 }
 
-void Tpattern_player::apply_changes(Trunner& runner, Tpattern_body& body) {
+// False, with the fault said, when a value between two finite ends rounds
+// past the largest double.
+bool Tpattern_player::apply_changes(Trunner& runner, Tpattern_body& body) {
   double* fields[k_changes] = {&body.direction, &body.speed, &body.ax, &body.ay};
   for (int i = 0; i < k_changes; ++i) {
     Tchange& c = runner.changes[i];
     if (!c.active) continue;
-    if (turn_ >= c.last_turn) {
-      *fields[i] = c.last;
-      c.active = false;
-    } else {
-      *fields[i] = c.first + c.gradient * static_cast<double>(turn_ - c.first_turn);
+    double value = c.last;
+    if (turn_ >= c.last_turn) c.active = false;
+    else value = c.first + c.gradient * static_cast<double>(turn_ - c.first_turn);
+    if (!std::isfinite(value)) {
+      fault(VP_PATTERN_FAULT_NOT_FINITE, c.node);
+      return false;
     }
+    *fields[i] = value;
   }
+  return true;
 }
 
 bool Tpattern_player::run_runner(int r, Tpattern_body& body, bool is_root) {
   Trunner& runner = runners_[static_cast<std::size_t>(r)];
   if (runner.ended) return true;
-  apply_changes(runner, body);
+  if (!apply_changes(runner, body)) return false;
   if (runner.pending < 0) {
     bool changing = false;
     for (const Tchange& c : runner.changes) changing = changing || c.active;
@@ -203,15 +221,16 @@ bool Tpattern_player::run_runner(int r, Tpattern_body& body, bool is_root) {
   }
   if (runner.act_turn == -1) runner.act_turn = turn_;
   while (runner.pending >= 0 && runner.act_turn <= turn_) {
-    if (++commands_ > VP_PATTERN_MAX_COMMANDS) {
+    if (commands_ >= command_limit_) {
       // Name the outermost repeat in progress: the likeliest runaway.
       int at = runner.pending;
       const Tframe* frames = frames_.data() + static_cast<std::size_t>(r) * depth_;
       for (int d = runner.depth - 1; d >= 0; --d)
         if (pattern_.nodes[static_cast<std::size_t>(frames[d].node)].kind == VP_NODE_REPEAT) at = frames[d].node;
-      fault(VP_PATTERN_FAULT_COMMANDS, at);
+      fault(command_limit_ < VP_PATTERN_MAX_COMMANDS ? VP_PATTERN_FAULT_FRAME_COMMANDS : VP_PATTERN_FAULT_COMMANDS, at);
       return false;
     }
+    ++commands_;
     if (!execute(r, body, runner.pending, is_root)) return false;
   }
   if (runner.pending < 0 && runner.item + 1 < runner.items_count) {
@@ -291,15 +310,25 @@ bool Tpattern_player::speed_of(Trunner& runner, const Tpattern_body& body, const
   return true;
 }
 
-void Tpattern_player::start_change(Trunner& runner, int which, double first, double last, int term) {
+// False, with the fault said at `node`, when the change would lead to a
+// value that is not finite: a sequence's value times its term, or a span
+// between two ends far apart, past the largest double.
+bool Tpattern_player::start_change(Trunner& runner, int which, double first, double last, int term, int node) {
+  // A term of 0 or less reaches its end at once; its gradient is never read.
+  const double gradient = term > 0 ? (last - first) / static_cast<double>(term) : 0.0;
+  if (!std::isfinite(last) || !std::isfinite(gradient)) {
+    fault(VP_PATTERN_FAULT_NOT_FINITE, node);
+    return false;
+  }
   Tchange& c = runner.changes[which];
   c.active = true;
   c.first_turn = runner.act_turn;
   c.last_turn = runner.act_turn + term;
   c.first = first;
   c.last = last;
-  // A term of 0 or less reaches its end at once; its gradient is never read.
-  c.gradient = term > 0 ? (last - first) / static_cast<double>(term) : 0.0;
+  c.gradient = gradient;
+  c.node = node;
+  return true;
 }
 
 void Tpattern_player::advance(int r) {
@@ -388,7 +417,7 @@ bool Tpattern_player::execute(int r, Tpattern_body& body, int n, bool is_root) {
       double dir = 0.0;
       if (node.direction.type == VP_TYPE_SEQUENCE) {
         if (!evaluate(node.direction.expr, scope, n, dir)) return false;
-        start_change(runner, k_direction, body.direction, body.direction + dir * term, term);
+        if (!start_change(runner, k_direction, body.direction, body.direction + dir * term, term, n)) return false;
       } else {
         if (!direction_of(runner, body, node.direction, scope, n, dir)) return false;
         // The shorter way round.
@@ -396,7 +425,7 @@ bool Tpattern_player::execute(int r, Tpattern_body& body, int n, bool is_root) {
         const double space1 = dir - first;
         const double space2 = space1 > 0 ? space1 - 360.0 : space1 + 360.0;
         const double space = std::fabs(space1) < std::fabs(space2) ? space1 : space2;
-        start_change(runner, k_direction, first, first + space, term);
+        if (!start_change(runner, k_direction, first, first + space, term, n)) return false;
       }
       break;
     }
@@ -410,7 +439,7 @@ bool Tpattern_player::execute(int r, Tpattern_body& body, int n, bool is_root) {
       } else if (!speed_of(runner, body, node.speed, scope, n, speed)) {
         return false;
       }
-      start_change(runner, k_speed, body.speed, speed, term);
+      if (!start_change(runner, k_speed, body.speed, speed, term, n)) return false;
       break;
     }
     case VP_NODE_ACCEL: {
@@ -424,8 +453,7 @@ bool Tpattern_player::execute(int r, Tpattern_body& body, int n, bool is_root) {
         double last = amount;
         if (v.type == VP_TYPE_SEQUENCE) last = first + amount * term;
         else if (v.type == VP_TYPE_RELATIVE) last = first + amount;
-        start_change(runner, which, first, last, term);
-        return true;
+        return start_change(runner, which, first, last, term, n);
       };
       // A horizontal file turns the axes: vertical drives x, horizontal -y.
       if (pattern_.horizontal) {

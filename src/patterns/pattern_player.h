@@ -7,7 +7,9 @@
 //    command state the pattern's deepest nesting needs) and copies the
 //    pattern in; STEP and every accessor allocate nothing, and STEP's work
 //    is bounded: an object runs at most VP_PATTERN_MAX_COMMANDS commands in
-//    one frame.
+//    one frame, and all objects together, the root included, at most
+//    VP_PATTERN_MAX_FRAME_COMMANDS (each command's own work is bounded by
+//    the reader's caps on values and parameters).
 //  - Space is the show's 640 x 480, y down. Directions are degrees, 0 up,
 //    clockwise; everything an object keeps is double precision.
 //  - Objects are in one list in creation order, the root first; a bullet
@@ -19,11 +21,14 @@
 //    its commands, its removal if it vanished, its move, its retirement
 //    outside -50..690 x -50..530 or at a position that is not finite.
 //  - A fire with VP_PATTERN_POOL bullets in flight is missed and counted.
-//  - A fault only playing can find (a value that is not finite, more than
-//    VP_PATTERN_MAX_COMMANDS commands in a frame) stops that object's
-//    commands (a bullet flies on; the root stays where it is, put back at
-//    its start if its position is not finite) and is reported once per
-//    kind, with the element's line and column, in FAULT(i).
+//  - A fault only playing can find (a value that is not finite, the target
+//    of a change included; more than VP_PATTERN_MAX_COMMANDS commands in a
+//    frame) stops that object's commands (a bullet flies on; the root stays
+//    where it is, put back at its start if its position is not finite) and
+//    is reported once per kind, with the element's line and column, in
+//    FAULT(i). Once the frame's VP_PATTERN_MAX_FRAME_COMMANDS are spent,
+//    every later object of the frame that would run a command is stopped
+//    so, as VP_PATTERN_FAULT_FRAME_COMMANDS (waiting ones are not touched).
 //  - $rand draws from the player's own stream, rewound by BUILD and RESET,
 //    one draw per $rand evaluated, unless the input holds it at a constant.
 #pragma once
@@ -36,6 +41,11 @@
 
 enum { VP_PATTERN_POOL = 16384 };             // bullets in flight at most
 enum { VP_PATTERN_MAX_COMMANDS = 1 << 16 };  // commands one object runs in one frame at most
+// Commands all objects run in one frame at most, the root included. The
+// real files run at most 3,557 in a frame in their first 600 frames; the
+// heaviest, whose homing bullets never leave, reaches 35,957 by frame 6,000
+// and some 49,000 (three commands each) with the pool full of them.
+enum { VP_PATTERN_MAX_FRAME_COMMANDS = 1 << 20 };
 
 constexpr double VP_PATTERN_START_X = 320.0;  // the root's start, facing down
 constexpr double VP_PATTERN_START_Y = 120.0;
@@ -66,6 +76,7 @@ struct Tpattern_body {
 enum Tpattern_fault_kind {
   VP_PATTERN_FAULT_COMMANDS,    // more than VP_PATTERN_MAX_COMMANDS in a frame
   VP_PATTERN_FAULT_NOT_FINITE,  // a value (direction, speed, wait, ...) not finite
+  VP_PATTERN_FAULT_FRAME_COMMANDS,  // more than VP_PATTERN_MAX_FRAME_COMMANDS among all objects in a frame
   VP_PATTERN_FAULT_KINDS
 };
 
@@ -82,8 +93,9 @@ const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind);
 
 class Tpattern_player {
  public:
-  // Sizes the pools for `pattern`, keeps a copy of it and RESETs.
-  void BUILD(const Tpattern& pattern);
+  // Sizes the pools for `pattern`, keeps a copy of it and RESETs; the root
+  // starts, and is put back, at (start_x, start_y).
+  void BUILD(const Tpattern& pattern, double start_x = VP_PATTERN_START_X, double start_y = VP_PATTERN_START_Y);
   // Back to the state BUILD left: no bullets, frame 0, the stream rewound.
   void RESET();
   void STEP(const Tpattern_input& input);
@@ -94,6 +106,7 @@ class Tpattern_player {
   long long MISSED() const { return missed_; }
   long long FIRED() const { return fired_; }
   long long FRAME() const { return turn_; }  // frames stepped
+  long long FRAME_COMMANDS() const { return frame_commands_; }  // run by all objects in the last frame
   int FAULT_COUNT() const { return fault_count_; }  // grows, never shrinks, at most VP_PATTERN_FAULT_KINDS
   const Tpattern_fault& FAULT(int i) const { return faults_[i]; }
   const Tpattern& PATTERN() const { return pattern_; }
@@ -103,6 +116,7 @@ class Tpattern_player {
     bool active = false;
     long long first_turn = 0, last_turn = 0;
     double first = 0.0, last = 0.0, gradient = 0.0;
+    std::int32_t node = -1;  // the change's element, named if a value it gives is not finite
   };
   enum { k_direction, k_speed, k_accel_x, k_accel_y, k_changes };
   // One runner of commands: a top action of the root, or a bullet's actions.
@@ -138,7 +152,7 @@ class Tpattern_player {
   void restart_root();
   void run_object(Tpattern_body& body, bool is_root);
   bool run_runner(int r, Tpattern_body& body, bool is_root);
-  void apply_changes(Trunner& runner, Tpattern_body& body);
+  bool apply_changes(Trunner& runner, Tpattern_body& body);
   bool execute(int r, Tpattern_body& body, int n, bool is_root);
   void advance(int r);
   bool fire(int r, Tpattern_body& body, int n, Tparams scope);
@@ -147,7 +161,7 @@ class Tpattern_player {
                     double& dir);
   bool speed_of(Trunner& runner, const Tpattern_body& body, const Tpattern_value& v, Tparams scope, int node,
                 double& speed);
-  void start_change(Trunner& runner, int which, double first, double last, int term);
+  bool start_change(Trunner& runner, int which, double first, double last, int term, int node);
   Tparams scope_of(int r) const;
   double* params_at(int r, int level) { return params_.data() + (static_cast<std::size_t>(r) * levels_ + level) * width_; }
   void fault(Tpattern_fault_kind kind, int node);
@@ -169,11 +183,15 @@ class Tpattern_player {
   int count_ = 0;                      // bullets in flight
   int appended_ = 0;                   // list length during a frame, newcomers included
   Tpattern_body root_;
+  double start_x_ = VP_PATTERN_START_X;
+  double start_y_ = VP_PATTERN_START_Y;
   bool root_stopped_ = false;
   long long turn_ = 0;
   long long fired_ = 0;
   long long missed_ = 0;
   int commands_ = 0;  // run by the current object this frame
+  int command_limit_ = VP_PATTERN_MAX_COMMANDS;  // the current object's: its own cap or what the frame has left
+  long long frame_commands_ = 0;  // run by the objects done so far this frame
   double fire_ref_params_[VP_PATTERN_PARAMS] = {};
   double bullet_ref_params_[VP_PATTERN_PARAMS] = {};
   Tpattern_random random_;

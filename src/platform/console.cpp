@@ -125,6 +125,11 @@ void CONSOLE_PRINT_INT(int value) {
 
 void CONSOLE_BEEP() { g_sink.beep(g_sink.context); }
 void CONSOLE_WAIT_KEY() { g_sink.wait_key(g_sink.context); }
+void CONSOLE_WARN_LINE(const char* text) {
+  std::fputs(text, stderr);
+  std::fputc('\n', stderr);
+}
+
 void CONSOLE_FLUSH() {
   if (g_sink.write == stdout_write) std::fflush(stdout);
 }

@@ -38,6 +38,11 @@ void CONSOLE_BEEP();
 void CONSOLE_WAIT_KEY();
 void CONSOLE_FLUSH();  // pushes buffered stdout text out once per frame
 
+// One line, and '\n', on stderr, past the sink: what playing found wrong
+// (a pattern's fault) reaches the person even when the console is silenced
+// or stdout carries a tool's data.
+void CONSOLE_WARN_LINE(const char* text);
+
 // Swallows all console traffic (tools whose stdout carries data).
 void CONSOLE_SILENCE();
 

@@ -10,6 +10,7 @@
 //    link neither.
 #pragma once
 
+#include <cstddef>  // size_t
 #include <cstdint>  // pixel bytes
 #include <vector>   // the pixels
 
@@ -24,3 +25,20 @@ struct Tpicture {
   std::uint8_t* at(int x, int y) { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
   const std::uint8_t* at(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
 };
+
+// The picture of a frame read back as every drawing backend reads it:
+// `rgba` holds width x height pixels of R, G, B, A bytes, bottom row first,
+// no padding (a GL read-back with a pack alignment of 1).
+inline Tpicture PICTURE_FROM_BOTTOM_UP_RGBA(const std::uint8_t* rgba, int width, int height) {
+  Tpicture picture(width, height, 0);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = rgba + static_cast<std::size_t>(height - 1 - y) * width * 4;
+    for (int x = 0; x < width; ++x) {
+      std::uint8_t* out = picture.at(x, y);
+      out[0] = row[x * 4 + 0];
+      out[1] = row[x * 4 + 1];
+      out[2] = row[x * 4 + 2];
+    }
+  }
+  return picture;
+}

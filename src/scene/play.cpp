@@ -1,6 +1,8 @@
 // play.cpp - the frame step and the explore keys.
 #include "scene/play.h"
 
+#include <cmath>  // nearbyint: the rank's tenths
+
 #include "platform/console.h"  // skipped frames are not reported
 #include "scene/scene_phases.h"  // where Page Down and Page Up land
 
@@ -12,7 +14,16 @@ void step(Tscene& scene, Tplay& play, Ttarget_point target) {
   ++play.frame;
 }
 
+constexpr char k_no_phases[] = "Page Up and Page Down: a BulletML scene has no phases to jump between";
+
 void press(Tscene& scene, Tplay& play, Tkey key) {
+  const bool page = key == VP_KEY_PAGE_DOWN || key == VP_KEY_PAGE_UP;
+  if (!page) play.note = nullptr;
+  if (page && scene.emitter_count == 0) {
+    play.note = k_no_phases;
+    play.hud = true;
+    return;
+  }
   switch (key) {
     case VP_KEY_SPACE: play.paused = !play.paused; break;
     case VP_KEY_RIGHT:
@@ -31,11 +42,20 @@ void press(Tscene& scene, Tplay& play, Tkey key) {
       play.steps = 1;
       break;
     }
+    case VP_KEY_MINUS: scene.rank = PLAY_RANK_STEP(scene.rank, false); break;
+    case VP_KEY_PLUS: scene.rank = PLAY_RANK_STEP(scene.rank, true); break;
     case VP_KEY_ESCAPE: break;  // held, not pressed, ends the show
   }
 }
 
 }  // namespace
+
+double PLAY_RANK_STEP(double rank, bool up) {
+  double tenths = std::nearbyint(rank * 10.0) + (up ? 1.0 : -1.0);
+  if (tenths < 0.0) tenths = 0.0;
+  if (tenths > 10.0) tenths = 10.0;
+  return tenths / 10.0;
+}
 
 bool PLAY_STEP(Tscene& scene, Tplay& play, const Tframe_input& input) {
   for (int i = 0; i < input.key_count; ++i) press(scene, play, input.keys[i]);

@@ -14,18 +14,23 @@
 //    stepped. Escape is not a key here: the loop that owns the window ends
 //    the show when it is held.
 //  - The target is written into the scene only on a frame that is stepped;
-//    while paused nothing in the scene changes.
+//    while paused nothing in the scene changes but the rank.
+//  - The rank keys step it by a tenth, on the tenths: a press takes the
+//    nearest tenth (ties to even) one step down or up, clamped to 0 .. 1,
+//    and stores k / 10.0, so ten presses from 0 give exactly 1 and any
+//    number of presses lands on the same value by any road.
+//  - A scene without emitters has no phases: Page Down and Up leave it as it
+//    is and say so in `note` (the HUD shows it, and is turned on to show it);
+//    the next other key clears the note.
 #pragma once
 
-#include "scene/scene.h"  // the scene stepped, its target point
+#include "platform/keys.h"  // Tkey: the presses a frame is given
+#include "scene/scene.h"    // the scene stepped, its target point
 
 constexpr int VP_FRAMES_PER_SECOND = 60;
 constexpr double VP_FRAME_SECONDS = 1.0 / VP_FRAMES_PER_SECOND;
 // The last frame any program starts on or captures: about 19 days of show.
 constexpr long VP_LAST_FRAME = 100000000;
-
-// The keys the show reacts to besides Escape (held, read by the window).
-enum Tkey { VP_KEY_ESCAPE, VP_KEY_SPACE, VP_KEY_RIGHT, VP_KEY_PERIOD, VP_KEY_PAGE_DOWN, VP_KEY_PAGE_UP, VP_KEY_H };
 
 enum { VP_FRAME_KEYS = 64 };  // presses one frame takes; the window queues no more
 
@@ -47,7 +52,12 @@ struct Tplay {
   bool paused = false;
   bool hud = false;    // the HUD is drawn over the frame
   long steps = 1;      // frames to step even while paused; the first frame always is
+  const char* note = nullptr;  // what the last key has to say on the HUD; null: nothing
 };
+
+// The rank after one press of a rank key: `up` or down by a tenth, as the
+// rules above say.
+double PLAY_RANK_STEP(double rank, bool up);
 
 // Applies the frame's keys, then steps the scene once unless paused with no
 // step pending. True when a frame was stepped.

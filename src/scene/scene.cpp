@@ -1,7 +1,10 @@
 // scene.cpp - the built-in show's programme, and any scene built from its description.
 #include "scene/scene.h"
 
-#include "platform/random.h"         // the spline control points
+#include <cstdio>  // snprintf: the status line and a fault's line, in place
+
+#include "platform/console.h"  // a pattern's status line and faults
+#include "platform/random.h"   // the spline control points
 
 namespace {
 
@@ -137,6 +140,34 @@ void draw_spline_points(Tscene& scene) {
   }
 }
 
+// The emitters' reports take rows 2 to 7.
+constexpr int k_pattern_row_alone = 2;
+constexpr int k_pattern_row_below = 8;
+
+// Fixed widths, so that a shorter figure overwrites a longer one whole.
+void print_status(const Tscene& scene, int p) {
+  const Tpattern_player& player = scene.players[static_cast<std::size_t>(p)];
+  char line[128];
+  std::snprintf(line, sizeof line, "pattern frame %10lld  flying %5d  missed %10lld  rank %4.2f", player.FRAME(),
+                player.IN_FLIGHT(), player.MISSED(), scene.rank);
+  CONSOLE_LOCATE((scene.emitter_count == 0 ? k_pattern_row_alone : k_pattern_row_below) + p, 1);
+  CONSOLE_PRINT_LINE(line);
+}
+
+// A file name past the line's room is cut, never the place or the text.
+void report_faults(Tscene& scene, int p) {
+  const Tpattern_player& player = scene.players[static_cast<std::size_t>(p)];
+  int& reported = scene.faults_reported[static_cast<std::size_t>(p)];
+  for (; reported < player.FAULT_COUNT(); ++reported) {
+    const Tpattern_fault& f = player.FAULT(reported);
+    char line[512];
+    std::snprintf(line, sizeof line, "%.300s:%d:%d: %s (frame %lld)",
+                  scene.desc.patterns[static_cast<std::size_t>(p)].file.c_str(), f.line, f.column,
+                  PATTERN_FAULT_TEXT(f.kind), f.frame);
+    CONSOLE_WARN_LINE(line);
+  }
+}
+
 }  // namespace
 
 const Tscene_desc& SCENE_BUILTIN() {
@@ -162,10 +193,13 @@ void BUILD_SCENE(Tscene& scene, const Tscene_desc& desc) {
   scene.emitters = new Temitter[scene.emitter_count];  // constructed 0, 1, 2, ...
   if (scene.desc.pool_size != VP_POOL_SIZE)
     for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.RESIZE_POOL(scene.desc.pool_size);
-  add_movement_phase(scene, scene.desc.movement[0]);
-  draw_spline_points(scene);
-  for (std::size_t k = 1; k < scene.desc.movement.size(); ++k) add_movement_phase(scene, scene.desc.movement[k]);
-  for (const Tturret_phase& phase : scene.desc.firing) add_firing_phase(scene, phase);
+  // A scene of patterns alone may have no phase to add.
+  if (scene.emitter_count > 0) {
+    add_movement_phase(scene, scene.desc.movement[0]);
+    draw_spline_points(scene);
+    for (std::size_t k = 1; k < scene.desc.movement.size(); ++k) add_movement_phase(scene, scene.desc.movement[k]);
+    for (const Tturret_phase& phase : scene.desc.firing) add_firing_phase(scene, phase);
+  }
 
   for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].START();
   for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.START();
@@ -174,6 +208,14 @@ void BUILD_SCENE(Tscene& scene, const Tscene_desc& desc) {
   for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.SET_TARGET(&scene.target);
   scene.shown.assign(static_cast<std::size_t>(scene.emitter_count), 0);
   for (int i = 0; i < scene.emitter_count; ++i) scene.shown[i] = scene.emitters[i].ACTIVE();
+
+  const std::size_t patterns = scene.desc.patterns.size();
+  scene.players.resize(patterns);
+  for (std::size_t p = 0; p < patterns; ++p) {
+    const Tscene_pattern& source = scene.desc.patterns[p];
+    scene.players[p].BUILD(*source.pattern, source.start_x, source.start_y);
+  }
+  scene.faults_reported.assign(patterns, 0);
 }
 
 Tscene::~Tscene() { DESTROY_SCENE(*this); }
@@ -193,4 +235,17 @@ int STEP_EMITTER(Temitter& emitter) {
 
 void STEP_SCENE(Tscene& scene) {
   for (int i = 0; i < scene.emitter_count; ++i) scene.shown[i] = STEP_EMITTER(scene.emitters[i]);
+  const int patterns = static_cast<int>(scene.players.size());
+  if (patterns == 0) return;
+  Tpattern_input input;
+  input.target_x = scene.target.x;
+  input.target_y = scene.target.y;
+  input.rank = scene.rank;
+  input.hold_rand = scene.hold_rand;
+  input.rand_value = scene.rand_value;
+  for (int p = 0; p < patterns; ++p) {
+    scene.players[static_cast<std::size_t>(p)].STEP(input);
+    print_status(scene, p);
+    report_faults(scene, p);
+  }
 }

@@ -1,5 +1,6 @@
 // scene.h - the show built from its description: the emitters, their
-// movement and firing programmes, and the one target point.
+// movement and firing programmes, the BulletML patterns' players, and the
+// one target point.
 //
 // Rules:
 //  - GL-free: the trace tool and the unit tests run the scene without a
@@ -14,9 +15,21 @@
 //    a backwards skip) builds the same show.
 //  - A scene owns its emitters and destroys them last to first when it
 //    ends; it is never copied.
+//  - Sources are numbered emitters first (0 .. emitter_count - 1), then the
+//    patterns in the description's order; scene/scene_bodies.h gives what
+//    is in flight of both kinds.
+//  - BUILD_SCENE sizes each pattern's player (its pools) and leaves `rank`
+//    and the held $rand as they are: they are how the scene is played, not
+//    what it is, so a rebuild (Page Up, a reload) keeps them. Stepping
+//    allocates nothing.
+//  - Each pattern prints one status line per frame on the console (frame,
+//    bullets in flight, missed, rank): on row 2 + its index when the scene
+//    has no emitter, where the emitters' reports would stand, else below
+//    them from row 8. A fault its player finds is written on stderr once,
+//    "FILE:LINE:COLUMN: what (frame N)".
 #pragma once
 
-#include <vector>  // which emitters are shown
+#include <vector>  // which emitters are shown, the patterns' players
 
 #include "emitters/emitter.h"   // Temitter; Ttarget_point comes with its turret
 #include "scene/scene_desc.h"   // what the scene is built from
@@ -31,6 +44,11 @@ struct Tscene {
   // shown with its bullets (scene/sprites.h); all are before the first.
   std::vector<int> shown;
   Tscene_desc desc;
+  std::vector<Tpattern_player> players;  // one per desc.patterns, same order
+  std::vector<int> faults_reported;      // per player: its faults already on stderr
+  double rank = 0.5;                     // every pattern's $rank, 0 to 1
+  bool hold_rand = false;                // every $rand is rand_value instead of a draw
+  double rand_value = 0.5;
 
   Tscene() = default;
   ~Tscene();
@@ -55,6 +73,7 @@ void DESTROY_SCENE(Tscene& scene);
 // when the emitter was active (and should be drawn), else 0.
 int STEP_EMITTER(Temitter& emitter);
 
-// One frame of the whole scene without drawing; records `shown`. Programs
+// One frame of the whole scene without drawing: the emitters as ever, then
+// each pattern's player with the scene's target and rank; records `shown`. Programs
 // step frames through PLAY_STEP (scene/play.h), which calls this.
 void STEP_SCENE(Tscene& scene);

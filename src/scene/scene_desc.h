@@ -1,6 +1,6 @@
 // scene_desc.h - what makes a show: how many emitters and where they start,
 // their pools, their spline paths, and the movement and firing programmes
-// they all share.
+// they all share; and the BulletML patterns played beside them.
 //
 // Rules:
 //  - The built-in show is SCENE_BUILTIN(); a scene file changes only what it
@@ -9,15 +9,23 @@
 //    start_angles[i]: each of its movement phases gets ANGLE = that angle,
 //    each firing phase ROTATION = that angle.
 //  - A firing phase's MAXBULLET is clamped to pool_size by the turret.
+//  - A pattern source is played by its own player (patterns/pattern_player.h),
+//    its root starting at (start_x, start_y); its compiled pattern is shared,
+//    never changed, so copying a description copies no pattern.
+//  - A description may hold no emitter: a BulletML file alone is a scene of
+//    one pattern source and no emitter, whose phase lists are then unused.
 //  - The limits below are what the show promises to run safely: no accepted
 //    description crashes it, makes a position infinite or not a number, or
 //    grows its memory.
 #pragma once
 
+#include <memory>  // the shared pattern
+#include <string>  // a pattern's file name
 #include <vector>  // the lists
 
-#include "emitters/emitter.h"  // Temitter_phase
-#include "shots/turret.h"      // Tturret_phase
+#include "emitters/emitter.h"         // Temitter_phase
+#include "patterns/pattern_player.h"  // Tpattern, the root's start
+#include "shots/turret.h"             // Tturret_phase
 
 enum {
   VP_SCENE_MAX_EMITTERS = 64,
@@ -35,6 +43,15 @@ struct Tscene_area {
   float height;
 };
 
+// A BulletML pattern played in the scene. Room for what a later source may
+// set for itself (its rank, its pool) is kept here.
+struct Tscene_pattern {
+  std::shared_ptr<const Tpattern> pattern;
+  std::string file;  // as given: stderr names it, the HUD shows its last component
+  double start_x = VP_PATTERN_START_X;
+  double start_y = VP_PATTERN_START_Y;
+};
+
 struct Tscene_desc {
   std::vector<int> start_angles;  // one per emitter, degrees
   int pool_size = VP_POOL_SIZE;   // bullets per turret
@@ -43,6 +60,7 @@ struct Tscene_desc {
   Tscene_area spline_area = {0.0f, 0.0f, 640.0f, 480.0f};
   std::vector<Temitter_phase> movement;  // ANGLE is set from start_angles
   std::vector<Tturret_phase> firing;     // ROTATION is set from start_angles
+  std::vector<Tscene_pattern> patterns;  // played after the emitters, in this order
 
   int EMITTERS() const { return static_cast<int>(start_angles.size()); }
 };

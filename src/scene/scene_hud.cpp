@@ -5,10 +5,15 @@
 #include <cstdio>   // vsnprintf: fixed-width columns
 #include <cstdlib>  // labs: the width of a shot's spread
 
+#include "scene/scene_bodies.h"  // bullets in flight, of both kinds
+
 namespace {
 
 // A shot narrower than this many degrees reads as one thick line.
 constexpr long k_stream_spread = 10;
+// A pattern's file name fills the emitter table's two name columns and the
+// blank between them.
+constexpr std::size_t k_pattern_name_columns = 21;
 
 // Longer results are cut at 127 characters; no HUD line comes near that.
 __attribute__((format(printf, 1, 2))) std::string format(const char* pattern, ...) {
@@ -18,6 +23,14 @@ __attribute__((format(printf, 1, 2))) std::string format(const char* pattern, ..
   std::vsnprintf(buffer, sizeof buffer, pattern, args);
   va_end(args);
   return buffer;
+}
+
+// The last component of a path: the HUD has no room for folders.
+std::string file_name(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.size() > k_pattern_name_columns) name.resize(k_pattern_name_columns);
+  return name;
 }
 
 }  // namespace
@@ -85,18 +98,44 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
                                    const std::string& note) {
   std::vector<std::string> lines;
   lines.push_back(format("frame %ld", frame));
-  // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
-  // phase's pattern is still in force.
-  lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
-  const int rows = scene.emitter_count > VP_HUD_EMITTER_ROWS ? VP_HUD_EMITTER_ROWS - 1 : scene.emitter_count;
-  for (int i = 0; i < rows; ++i) {
-    const Temitter& e = scene.emitters[i];
-    const std::string move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
-    const std::string fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));
-    lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", i, move.c_str(), fire.c_str(), BULLETS_IN_FLIGHT(e.turret),
-                           e.turret.MISSED()));
+  std::vector<int> flying(static_cast<std::size_t>(SCENE_SOURCES(scene)), 0);
+  SCENE_EACH_BODY(scene, [&flying](const Tscene_body& body) {
+    if (body.kind == VP_SPRITE_BULLET) ++flying[static_cast<std::size_t>(body.source)];
+  });
+  const int patterns = static_cast<int>(scene.players.size());
+  if (scene.emitter_count > 0 || patterns == 0) {
+    // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
+    // phase's pattern is still in force.
+    lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
+    const int rows = scene.emitter_count > VP_HUD_EMITTER_ROWS ? VP_HUD_EMITTER_ROWS - 1 : scene.emitter_count;
+    for (int i = 0; i < rows; ++i) {
+      const Temitter& e = scene.emitters[i];
+      const std::string move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
+      const std::string fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));
+      lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", i, move.c_str(), fire.c_str(),
+                             flying[static_cast<std::size_t>(i)], SCENE_MISSED(scene, i)));
+    }
+    if (rows < scene.emitter_count) lines.push_back(format("+ %d more emitters", scene.emitter_count - rows));
   }
-  if (rows < scene.emitter_count) lines.push_back(format("+ %d more emitters", scene.emitter_count - rows));
+  if (patterns > 0) {
+    lines.push_back(format("%-3s%-22s%6s%7s", "", "pattern", "flying", "missed"));
+    for (int p = 0; p < patterns; ++p) {
+      const int source = scene.emitter_count + p;
+      const std::string name = file_name(scene.desc.patterns[static_cast<std::size_t>(p)].file);
+      lines.push_back(format("P%-2d%-22s%6d%7lld", p, name.c_str(), flying[static_cast<std::size_t>(source)],
+                             SCENE_MISSED(scene, source)));
+    }
+    lines.push_back(format("rank %.2f", scene.rank));
+    for (int p = 0; p < patterns; ++p) {
+      const Tpattern_player& player = scene.players[static_cast<std::size_t>(p)];
+      for (int i = 0; i < player.FAULT_COUNT(); ++i) {
+        const Tpattern_fault& f = player.FAULT(i);
+        for (const std::string& line :
+             HUD_WRAP(format("P%d line %d: %s", p, f.line, PATTERN_FAULT_TEXT(f.kind)), VP_HUD_COLUMNS))
+          lines.push_back(line);
+      }
+    }
+  }
   if (timing)
     lines.push_back(format("sim %.0f us  draw %.1f ms  %.0f fps", timing->sim_us, timing->draw_ms, timing->fps));
   std::vector<std::string> wrapped = HUD_WRAP(note, VP_HUD_COLUMNS);

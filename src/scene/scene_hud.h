@@ -1,5 +1,6 @@
 // scene_hud.h - the HUD's lines of text: frame, each emitter's movement and
-// firing phase, its turret's bullets, and the last frame's timings.
+// firing phase, its turret's bullets, each pattern's file and bullets, the
+// rank, and the last frame's timings.
 //
 // Rules:
 //  - Reads the scene and nothing else; no GL, no console, no state of its own.
@@ -45,8 +46,14 @@ int BULLETS_IN_FLIGHT(const Tturret& turret);
 //   frame 7600
 //      move       fire       flying missed
 //   E0 6 spline   10 aimed       96      0      (one line per emitter)
+//      pattern                flying missed    (when the scene has patterns)
+//   P0 turning-spiral.xml        360      0    (one line per pattern)
+//   rank 0.50
+//   P0 line 12: stopped: ...                   (each fault its player found)
 //   sim 85 us  draw 3.2 ms  60 fps
 //   (a note: a scene file's mistakes, a reload's news, wrapped)
+// A scene of patterns alone leaves out the emitters' header; a pattern's
+// file shows its last path component, cut to 21 characters.
 // `frame` is the number of frames stepped since BUILD_SCENE. Without
 // `timing` (a capture, which has no real-time figures) the timing line is
 // left out. Past VP_HUD_EMITTER_ROWS emitters one line says how many more

@@ -1,9 +1,16 @@
-// draw.h - the drawing seam: everything the show asks of a renderer.
+// draw.h - the drawing seam: everything the show asks of a renderer. Beside
+// it, the other interfaces a backend implements: show/window.h (the window
+// and input) and show/atlas_image.h (the atlas decoded).
 //
 // Rules:
 //  - One backend per build, chosen at link time: src/gl implements these
-//    with OpenGL 1.2 for the desktop. The show's logic names no GL type and
-//    draws through nothing else, so another backend is files of its own.
+//    with OpenGL 1.2 for the desktop, src/webgl for the browser. The show's
+//    logic names no GL type and draws through nothing else, so another
+//    backend is files of its own (docs/ARCHITECTURE.md, "Add a drawing
+//    backend").
+//  - Every backend draws the same quads in the same order: SPRITE_QUAD
+//    (scene/sprites.h) for the sprites, HUD_QUAD (scene/hud_layout.h) for the
+//    HUD, and reads the frame back through PICTURE_FROM_BOTTOM_UP_RGBA.
 //  - Every call is made on the thread that opened the screen, between
 //    DRAW_OPEN and DRAW_CLOSE.
 //  - A frame is drawn as DRAW_SPRITES (which clears first), then at most one
@@ -17,7 +24,7 @@
 
 #include <vector>  // sprite batches
 
-#include "image/atlas_image.h"  // Tatlas_pixels: the decoded atlas
+#include "show/atlas_image.h"  // Tatlas_pixels: the decoded atlas
 #include "render/picture.h"     // what the frame is read back into
 #include "scene/hud_layout.h"   // the HUD's box and letters
 #include "scene/sprites.h"      // Tsprite

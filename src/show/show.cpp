@@ -8,7 +8,7 @@
 #include "platform/data_path.h"  // where the atlas is looked for
 #include "platform/random.h"   // seeded once the scene has drawn its points
 #include "platform/timer.h"    // the seed, the pacing, the HUD's timings
-#include "window/window.h"     // mouse, keys, present, Escape, title
+#include "show/window.h"       // mouse, keys, present, Escape, title
 
 namespace {
 
@@ -32,7 +32,10 @@ void draw_frame(Tshow& show) {
   DRAW_SPRITES(show.draw, show.sprites);
   DRAW_OVERLAY(show.draw, show.overlay, show.sprites);
   if (show.play.hud) {
-    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr, show.note.text), show.hud);
+    HUD_LAYOUT(HUD_LINES(show.scene, show.play.frame, show.timed ? &show.timing : nullptr,
+                         show.play.note ? show.note.text + (show.note.text.empty() ? "" : "\n") + show.play.note
+                                        : show.note.text),
+               show.hud);
     DRAW_HUD(show.draw, show.hud);
   }
   DRAW_FINISH(show.draw);
@@ -120,7 +123,7 @@ bool SHOW_LOOP_FRAME(Tshow& show, Tshow_loop& loop) {
   if (controls.wait != Tframe_wait::caller) present(show, loop);
   ++loop.presented;
   if (loop.observer && loop.observer->presented) loop.observer->presented(loop.observer->context, loop.presented);
-  return !KEY_HELD(1);
+  return !KEY_HELD(VP_SCANCODE_ESCAPE);
 }
 
 long SHOW_RUN(Tshow& show, long max_frames, const Tframe_observer* observer, const Tshow_controls& controls) {

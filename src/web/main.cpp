@@ -2,10 +2,10 @@
 // one frame whenever a sixtieth of a second has passed, from the browser's
 // animation callback, until Escape is held after a frame.
 //
-//   callMain([START_FRAME, "paused" | "running", [SCENE_FILE]])
+//   callMain([START_FRAME, "paused" | "running", RANK, [SCENE_FILE]])
 //
-// The page's script reads the address (?start-frame=N&paused&scale=K and
-// scene=NAME), checks it, scales the canvas, writes the atlas and the scene
+// The page's script reads the address (?start-frame=N&paused&scale=K&rank=R
+// and scene=NAME, or a scene in the fragment), checks it, scales the canvas, writes the atlas and the scene
 // into the file system and calls main; the scale is the page's alone.
 // Everything else is the desktop's show: SHOW_START, the loop's body
 // (SHOW_LOOP_FRAME), the same keys, a scene file's mistakes in the same
@@ -20,14 +20,14 @@
 #include <emscripten.h>  // the animation callback, the page's hooks
 
 #include <cstdio>   // the scene's report on stderr
-#include <cstdlib>  // strtol of the page's arguments
+#include <cstdlib>  // strtol, strtod of the page's arguments
 #include <cstring>  // strcmp
 #include <string>   // the scene's report
 #include <vector>   // the edited scene's mistakes
 
 #include "platform/console.h"      // reports silenced
 #include "platform/timer.h"        // FRAME_DUE
-#include "scenefile/scene_file.h"  // a scene the page names
+#include "scenefile/scene_load.h"  // a scene the page names, of either kind
 #include "show/show.h"             // the show and the loop's body
 #include "webgl/window_web.h"      // the buttons' presses, a touch's aim
 
@@ -78,6 +78,11 @@ EMSCRIPTEN_KEEPALIVE long vorpane_presented() { return g_page ? g_page->loop.pre
 EMSCRIPTEN_KEEPALIVE int vorpane_paused() { return g_page && g_page->show.play.paused ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_hud() { return g_page && g_page->show.play.hud ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_ended() { return g_page && g_page->ended ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE double vorpane_rank() { return g_page ? g_page->show.scene.rank : 0.0; }
+// The BulletML patterns the scene plays (the rank acts on them alone).
+EMSCRIPTEN_KEEPALIVE int vorpane_patterns() {
+  return g_page ? static_cast<int>(g_page->show.scene.desc.patterns.size()) : 0;
+}
 
 // A scene file the page's editor wrote, checked; when it has no mistake it
 // is read into the running show as the desktop reads a saved --scene file
@@ -88,7 +93,7 @@ EMSCRIPTEN_KEEPALIVE int vorpane_edit_scene(const char* path) {
   g_mistakes.clear();
   if (!g_page || g_page->ended) return -1;
   Tscene_desc desc;
-  if (!SCENE_FILE_CHECK(path, desc, g_mistakes)) return static_cast<int>(g_mistakes.size());
+  if (!SCENE_LOAD_CHECK(path, desc, g_mistakes)) return static_cast<int>(g_mistakes.size());
   SHOW_RELOAD_SCENE(g_page->show, path, g_page->loop.controls.scene_loader);
   return 0;
 }
@@ -102,14 +107,15 @@ EMSCRIPTEN_KEEPALIVE const char* vorpane_mistake_message(int i) {
 }
 
 // A button's press of the show's key for `what` ("pause", "step",
-// "prev-phase", "next-phase", "hud"), taken by the next frame as the key's
+// "prev-phase", "next-phase", "hud", "rank-down", "rank-up"), taken by the next frame as the key's
 // press is. 0 for a name the show has no key for.
 EMSCRIPTEN_KEEPALIVE int vorpane_press(const char* what) {
   static const struct {
     const char* name;
     Tkey key;
   } k_buttons[] = {{"pause", VP_KEY_SPACE},          {"step", VP_KEY_RIGHT}, {"prev-phase", VP_KEY_PAGE_UP},
-                   {"next-phase", VP_KEY_PAGE_DOWN}, {"hud", VP_KEY_H}};
+                   {"next-phase", VP_KEY_PAGE_DOWN}, {"hud", VP_KEY_H},        {"rank-down", VP_KEY_MINUS},
+                   {"rank-up", VP_KEY_PLUS}};
   for (const auto& button : k_buttons) {
     if (std::strcmp(button.name, what) != 0) continue;
     WINDOW_WEB_PRESS(button.key);
@@ -125,13 +131,14 @@ EMSCRIPTEN_KEEPALIVE void vorpane_aim(double x, double y) { WINDOW_WEB_AIM(x, y)
 int main(int argc, char** argv) {
   const long start_frame = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1;
   const bool paused = argc > 2 && std::strcmp(argv[2], "paused") == 0;
+  const double rank = argc > 3 ? std::strtod(argv[3], nullptr) : 0.5;
   // A scene with a mistake starts nothing, as on the desktop; main's status
   // tells the page, which shows the report.
   Tscene_desc scene;
   Tshow_setup setup;
-  if (argc > 3) {
+  if (argc > 4) {
     std::string errors;
-    if (!SCENE_FILE_READ(argv[3], scene, errors)) {
+    if (!SCENE_LOAD(argv[4], scene, errors)) {
       std::fputs(errors.c_str(), stderr);
       return 2;
     }
@@ -146,9 +153,10 @@ int main(int argc, char** argv) {
   // one. The HUD is then the capture tool's.
   controls.timings = false;
   controls.wait = Tframe_wait::caller;
-  controls.scene_loader = SCENE_FILE_READ;
+  controls.scene_loader = SCENE_LOAD;
   g_page = new Tpage_show(controls);
   SHOW_START(g_page->show, setup);
+  g_page->show.scene.rank = rank;  // before the frames stepped up to the start frame
   SHOW_LOOP_BEGIN(g_page->show, g_page->loop);
   // The browser calls back once per display refresh; FRAME_DUE picks the
   // calls that step the show. main returns at once and the page lives on.

@@ -1,4 +1,4 @@
-// atlas_stb.cpp - image/atlas_image.h in a browser: the atlas PNG decoded by
+// atlas_stb.cpp - show/atlas_image.h in a browser: the atlas PNG decoded by
 // stb_image, which emscripten ships prebuilt (-sSTB_IMAGE=1), where the
 // desktop has FreeImage.
 //
@@ -10,7 +10,7 @@
 #include <cstring>  // memcpy of the rows
 #include <vector>   // the file's bytes
 
-#include "image/atlas_image.h"  // the interface implemented here
+#include "show/atlas_image.h"  // the interface implemented here
 
 // The library's own declarations: its header lies in emscripten's tree, not
 // on any include path, and these are all the decoder needs.

@@ -12,8 +12,8 @@
 //
 // Where the desktop's backend (src/gl) relies on what the emulation lacks:
 //  - display lists: the frame's sprites are one glBegin(GL_QUADS) batch of
-//    the same quads, their corners computed here as the list's translate and
-//    scale would place them;
+//    the same quads, each SPRITE_QUAD at the sprite's place where the
+//    desktop translates the list holding it at the origin;
 //  - glPushAttrib: each pass sets the state it relies on from a record and
 //    applies the record it found again afterwards (Tgl_state);
 //  - gluBuild2DMipmaps: the chain is built by render/mipmap.h with GLU's box
@@ -23,11 +23,12 @@
 #include <cstdint>  // pixel bytes
 #include <vector>   // the read-back's rows
 
-#include "gl/quad.h"                 // the quads every backend draws
 #include "platform/runtime_error.h"  // a canvas without WebGL is fatal
 #include "render/mipmap.h"           // the chain GLU would build
+#include "render/picture.h"          // the read-back's rows turned upright
+#include "render/quad.h"             // the quads every backend draws
 #include "show/draw.h"               // the interface implemented here
-#include "window/window.h"           // the canvas and its context
+#include "show/window.h"             // the canvas and its context
 
 namespace {
 
@@ -78,6 +79,19 @@ void apply(Tdraw& draw, const Tgl_state& state) {
   draw.state = state;
 }
 
+// A shared quad's corners as they stand (the desktop's gl/quad_gl.h does the
+// same with its own GL headers).
+void send(const Tquad& quad) {
+  for (const Tquad_corner& c : quad.corner) {
+    glTexCoord2f(c.s, c.t);
+    glVertex2f(c.x, c.y);
+  }
+}
+
+void send_plain(const Tquad& quad) {
+  for (const Tquad_corner& c : quad.corner) glVertex2f(c.x, c.y);
+}
+
 void upload_level(int level, int width, int height, const std::uint8_t* rgba) {
   glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 }
@@ -85,17 +99,7 @@ void upload_level(int level, int width, int height, const std::uint8_t* rgba) {
 }  // namespace
 
 Tdraw* DRAW_OPEN(const Tdraw_setup& setup) {
-  const int bits = VP_SHOW_DEPTH / 4;
-  SCREEN_GL_REQUEST(VP_GL_RED_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_GREEN_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_BLUE_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_ALPHA_BITS, bits);
-  SCREEN_GL_REQUEST(VP_GL_DEPTH_BITS, 24);
-  int flags = VP_SCREEN_GL;
-  if (setup.samples >= 1) {
-    SCREEN_GL_REQUEST(VP_GL_SAMPLES, setup.samples);
-    flags |= VP_SCREEN_MULTISAMPLE;
-  }
+  const int flags = VP_SCREEN_GL | SCREEN_REQUEST_PIXEL_FORMAT(VP_SHOW_DEPTH, setup.samples);
   SCREEN_WINDOW_SCALE(setup.scale);
   const int error = SCREEN_OPEN(VP_SHOW_WIDTH, VP_SHOW_HEIGHT, VP_SHOW_DEPTH, 1, flags, 0);
   if (error != 0) RUNTIME_ERROR(error, __LINE__, "Tdraw", "DRAW_OPEN");
@@ -144,21 +148,7 @@ void DRAW_SPRITES(Tdraw* draw, const std::vector<Tsprite>& sprites) {
   apply(*draw, sprite_state(draw->atlas_loaded));
   glBindTexture(GL_TEXTURE_2D, draw->atlas);
   glBegin(GL_QUADS);
-  for (const Tsprite& sprite : sprites) {
-    // The desktop's lists hold a 16 x 16 quad, scaled by 2 for an emitter;
-    // the bullet is the atlas's left half, the emitter its right half.
-    const bool bullet = sprite.kind == VP_SPRITE_BULLET;
-    const float side = bullet ? 16.0f : 32.0f;
-    const float s0 = bullet ? 0.0f : 0.5f;
-    glTexCoord2f(s0, 1.0f);
-    glVertex2f(sprite.x, sprite.y + side);
-    glTexCoord2f(s0, 0.0f);
-    glVertex2f(sprite.x, sprite.y);
-    glTexCoord2f(s0 + 0.5f, 0.0f);
-    glVertex2f(sprite.x + side, sprite.y);
-    glTexCoord2f(s0 + 0.5f, 1.0f);
-    glVertex2f(sprite.x + side, sprite.y + side);
-  }
+  for (const Tsprite& sprite : sprites) send(SPRITE_QUAD(sprite));
   glEnd();
   apply(*draw, found);
 }
@@ -172,11 +162,11 @@ void DRAW_HUD(Tdraw* draw, const Thud_layout& layout) {
   const Tgl_state found = draw->state;
   apply(*draw, hud_state(VP_HUD_BOX_RGBA));
   glBegin(GL_QUADS);
-  QUAD_PLAIN(layout.box.x, layout.box.y, layout.box.x + layout.box.width, layout.box.y + layout.box.height);
+  send_plain(HUD_QUAD(layout.box));
   glEnd();
   apply(*draw, hud_state(VP_HUD_TEXT_RGBA));
   glBegin(GL_QUADS);
-  for (const Tfont_cell& c : layout.cells) QUAD_PLAIN(c.x, c.y, c.x + c.width, c.y + c.height);
+  for (const Tfont_cell& cell : layout.cells) send_plain(HUD_QUAD(cell));
   glEnd();
   apply(*draw, found);
 }
@@ -188,10 +178,5 @@ Tpicture DRAW_READ_BACK(Tdraw*) {
   std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  Tpicture picture(width, height, 0);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int k = 0; k < 3; ++k)
-        picture.at(x, y)[k] = rgba[(static_cast<std::size_t>(height - 1 - y) * width + x) * 4 + k];
-  return picture;
+  return PICTURE_FROM_BOTTOM_UP_RGBA(rgba.data(), width, height);
 }

@@ -1,4 +1,4 @@
-// window_web.cpp - window.h in a browser: the page's canvas, its WebGL
+// window_web.cpp - show/window.h in a browser: the page's canvas, its WebGL
 // context through emscripten's GLFW, and the keys and pointer over it.
 //
 // What differs from the desktop's window (src/window/window_glfw.cpp) and
@@ -16,9 +16,9 @@
 
 #include <cstdio>  // the one-line reason when the canvas has no WebGL
 
+#include "glfw/glfw_common.h"         // keys, their queue, the request record
 #include "platform/runtime_error.h"  // error codes
-#include "window/glfw_common.h"      // keys, their queue, the request record
-#include "window/window.h"           // the interface implemented here
+#include "show/window.h"             // the interface implemented here
 #include "webgl/window_web.h"        // the page's own input
 
 namespace {
@@ -85,10 +85,7 @@ void WINDOW_TITLE(const char* title) {
 
 void SCREEN_FLIP() {}
 
-int KEY_HELD(int scancode) {
-  if (!g_window || scancode != 1) return 0;
-  return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
-}
+int KEY_HELD(int scancode) { return GLFW_ESCAPE_HELD(g_window, scancode); }
 
 void MOUSE_POSITION(int& x, int& y) {
   x = y = -1;

@@ -3,7 +3,7 @@
 // a touch, which this GLFW does not turn into pointer moves.
 #pragma once
 
-#include "scene/play.h"  // Tkey
+#include "platform/keys.h"  // Tkey
 
 // Queued after the keys already pressed, read by the next frame as a press
 // of that key is.

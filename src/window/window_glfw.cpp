@@ -1,12 +1,12 @@
-// window_glfw.cpp - the window backend on GLFW 3. The only file that includes GLFW.
-#include "window/window.h"
+// window_glfw.cpp - show/window.h on the desktop's GLFW 3.
+#include "show/window.h"
 
 #include <GLFW/glfw3.h>  // window, context, input
 
 #include <cstdio>   // the one-line reason when the window cannot open
 
+#include "glfw/glfw_common.h"        // keys, their queue, the request record
 #include "platform/runtime_error.h"  // error codes
-#include "window/glfw_common.h"      // keys, their queue, the request record
 
 namespace {
 
@@ -110,10 +110,7 @@ void SCREEN_FLIP() {
   glfwPollEvents();
 }
 
-int KEY_HELD(int scancode) {
-  if (!g_window || scancode != 1) return 0;  // only Escape is ever asked for
-  return glfwGetKey(g_window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
-}
+int KEY_HELD(int scancode) { return GLFW_ESCAPE_HELD(g_window, scancode); }
 
 void MOUSE_POSITION(int& x, int& y) {
   x = y = -1;

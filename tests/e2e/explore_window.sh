@@ -11,6 +11,13 @@ grep -q -- "--sleep-wait  " help.txt || fail "--help does not explain --sleep-wa
 status=0
 "$bin/vorpane" --scale 9 >/dev/null 2>err.txt || status=$?
 [[ $status -eq 2 && $(wc -l <err.txt) -eq 1 ]] || fail "a bad --scale gave status $status and: $(cat err.txt)"
+# --rank takes 0 to 1 with any scene; anything else is a usage error.
+for rank in -0.1 1.5 x nan "" 0.5,1; do
+  status=0
+  "$bin/vorpane" --rank "$rank" >/dev/null 2>err.txt || status=$?
+  [[ $status -eq 2 && $(wc -l <err.txt) -eq 1 ]] || fail "--rank '$rank' gave status $status and: $(cat err.txt)"
+  grep -q -- '--rank wants a number from 0 to 1' err.txt || fail "--rank '$rank': $(cat err.txt)"
+done
 
 "$bin/vorpane-capture" --atlas parts.png --fast-forward --frames 7600,7601 --out captured >/dev/null
 

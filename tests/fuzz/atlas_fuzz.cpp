@@ -8,7 +8,7 @@
 #include <cstdint>  // uint8_t
 #include <cstdlib>  // abort
 
-#include "image/atlas_image.h"  // under test
+#include "show/atlas_image.h"  // under test
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Tatlas_pixels pixels;

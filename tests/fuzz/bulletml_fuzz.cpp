@@ -1,16 +1,19 @@
 // bulletml_fuzz.cpp - libFuzzer target: arbitrary bytes as a BulletML file.
 //
 // A refused file must come with mistakes placed inside it and leave the
-// pattern it was given untouched. An accepted one is built and played for
-// up to 300 frames, with the rank, the aim target and whether $rand is held
-// taken from a hash of the input, so that the same bytes always play the
-// same; every frame is checked as tests/support/pattern_checks.h says.
-// A frame's work is bounded by the player's command cap alone, which allows
-// VP_PATTERN_MAX_COMMANDS to every bullet in flight: an input whose frames
-// are all within it but heavy (thousands of bullets each running a long
-// repeat) would add up past libFuzzer's -timeout under the sanitizers, so
-// playing stops after k_seconds, and -timeout is left to catch one frame
-// that takes longer than the rest of it.
+// pattern it was given untouched. An accepted one is built into a scene, as
+// the programs play it, and stepped through PLAY_STEP for up to 300 frames,
+// with the rank, the aim target and whether $rand is held taken from a hash
+// of the input, so that the same bytes always play the same; every frame
+// its player is checked as tests/support/pattern_checks.h says and the
+// scene's description of what is in flight as tests/support/scene_checks.h
+// says.
+// A frame's work is bounded by the player's caps, VP_PATTERN_MAX_COMMANDS
+// for one object and VP_PATTERN_MAX_FRAME_COMMANDS for all: an input whose
+// frames all come near the second (bullets running long repeats) would
+// still add up past libFuzzer's -timeout over 300 frames under the
+// sanitizers, so playing stops after k_seconds, and -timeout is left to
+// catch one frame that takes longer than the rest of it.
 #include <chrono>   // the playing time of one input
 #include <cmath>    // the circling target
 #include <cstddef>  // size_t
@@ -20,7 +23,11 @@
 #include <string>   // the text
 #include <vector>   // the mistakes, line lengths
 
+#include "platform/console.h"        // the status line, silenced
+#include "scene/play.h"              // the frame step
 #include "support/pattern_checks.h"  // PATTERN_CHECK_FRAME and the reader's and player's headers
+#include "support/pattern_text.h"    // PATTERN_SCENE
+#include "support/scene_checks.h"    // CHECK_FRAME: the one description
 
 namespace {
 
@@ -56,27 +63,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (!mistakes.empty() || pattern.top_actions.empty()) violation(0, "accepted with mistakes or no top action");
 
+  CONSOLE_SILENCE();
   const std::uint64_t h = hash(data, size);
-  Tpattern_input input;
-  input.rank = static_cast<double>(h % 1001) / 1000.0;
-  input.hold_rand = (h >> 10) % 4 == 0;
-  input.rand_value = static_cast<double>((h >> 12) % 3) / 2.0;  // 0, 0.5 or 1: the ends count
+  Tscene scene;
+  BUILD_SCENE(scene, PATTERN_SCENE(pattern, "fuzz.xml"));
+  // A fault is checked in place; a line on stderr for each would drown
+  // libFuzzer's own.
+  scene.faults_reported[0] = VP_PATTERN_FAULT_KINDS;
+  scene.rank = static_cast<double>(h % 1001) / 1000.0;
+  scene.hold_rand = (h >> 10) % 4 == 0;
+  scene.rand_value = static_cast<double>((h >> 12) % 3) / 2.0;  // 0, 0.5 or 1: the ends count
   const bool no_target = (h >> 14) % 8 == 0;                    // (-1, -1), as the comparisons use
   const double phase = static_cast<double>((h >> 17) % 628) / 100.0;
 
-  Tpattern_player player;
-  player.BUILD(pattern);
+  const Tpattern_player& player = scene.players[0];
+  Tplay play;
+  Tframe_input input;
   const auto start = std::chrono::steady_clock::now();
   const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
   for (long frame = 1; frame <= k_frames && elapsed() < k_seconds; ++frame) {
     const double a = phase + static_cast<double>(frame) * 0.05;
-    input.target_x = no_target ? -1.0 : 320.0 + 300.0 * std::cos(a);
-    input.target_y = no_target ? -1.0 : 240.0 + 260.0 * std::sin(a);
+    input.target = no_target ? VP_NO_TARGET
+                             : Ttarget_point{static_cast<float>(320.0 + 300.0 * std::cos(a)),
+                                             static_cast<float>(240.0 + 260.0 * std::sin(a))};
     const Tpattern_counts before = PATTERN_COUNTS(player);
-    player.STEP(input);
+    PLAY_STEP(scene, play, input);
     if (player.FRAME() != frame) violation(frame, "FRAME() is " + std::to_string(player.FRAME()));
     const Tpattern_violation v = PATTERN_CHECK_FRAME(player, before, lines);
     if (v.what) violation(frame, DESCRIBE_VIOLATION(v));
+    const Tfault fault = CHECK_FRAME(scene);
+    if (fault.what) violation(frame, DESCRIBE_FAULT(fault));
   }
   return 0;
 }

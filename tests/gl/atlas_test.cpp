@@ -8,7 +8,7 @@
 #include <string>     // paths
 
 #include "gl/atlas.h"         // under test
-#include "gl/frame.h"         // the show's sprite pass
+#include "gl/sprite_pass.h"   // the show's sprite pass
 #include "show/show.h"        // the show's atlas reading and its warning
 #include "support/gl_window.h"  // the test screen and its read-back
 #include "support/png_files.h"  // the pictures
@@ -36,24 +36,24 @@ void expect_covers(const Tpicture& frame, int x0, int y0, int x1, int y1) {
 TEST(AtlasSprites, BulletAndEmitterCoverTheirSquaresFromTheTopLeftCorner) {
   Tscreen& screen = TEST_SCREEN();
   Tatlas atlas = LOAD_TEST_ATLAS(write_png("vorpane_white.png", 64, 32, opaque_white).c_str());
-  FRAME_BEGIN_SPRITES(screen, atlas);
+  SPRITE_PASS_BEGIN(screen, atlas);
   DRAW_BULLET_SPRITE(atlas, 100.0f, 200.0f);
-  FRAME_END_SPRITES(screen);
+  SPRITE_PASS_END(screen);
   expect_covers(READ_FRAME(), 100, 200, 116, 216);
 
-  FRAME_BEGIN_SPRITES(screen, atlas);
+  SPRITE_PASS_BEGIN(screen, atlas);
   DRAW_EMITTER_SPRITE(atlas, 100.0f, 200.0f);
-  FRAME_END_SPRITES(screen);
+  SPRITE_PASS_END(screen);
   expect_covers(READ_FRAME(), 100, 200, 132, 232);
 }
 
 TEST(AtlasSprites, EachHalfIsShownUpsideDown) {
   Tscreen& screen = TEST_SCREEN();
   Tatlas atlas = LOAD_TEST_ATLAS(write_png("vorpane_halves.png", 64, 32, halves).c_str());
-  FRAME_BEGIN_SPRITES(screen, atlas);
+  SPRITE_PASS_BEGIN(screen, atlas);
   DRAW_BULLET_SPRITE(atlas, 100.0f, 100.0f);
   DRAW_EMITTER_SPRITE(atlas, 300.0f, 100.0f);
-  FRAME_END_SPRITES(screen);
+  SPRITE_PASS_END(screen);
   Tpicture frame = READ_FRAME();
   // Bullet: the picture's bottom (blue) at the sprite's top, red at its bottom.
   const std::uint8_t* top = PIXEL_AT(frame, 108, 102);
@@ -78,9 +78,9 @@ TEST(AtlasLoad, SidesThatAreNotPowersOfTwoStillLoad) {
   glBindTexture(GL_TEXTURE_2D, atlas.texture);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
   EXPECT_GT(width, 0);
-  FRAME_BEGIN_SPRITES(screen, atlas);
+  SPRITE_PASS_BEGIN(screen, atlas);
   DRAW_BULLET_SPRITE(atlas, 10.0f, 10.0f);
-  FRAME_END_SPRITES(screen);
+  SPRITE_PASS_END(screen);
   Tpicture frame = READ_FRAME();
   const std::uint8_t* p = PIXEL_AT(frame, 18, 12);
   EXPECT_GT(p[2], 150);  // textured: blue, not white
@@ -100,9 +100,9 @@ TEST(AtlasLoad, MissingOrBrokenAtlasWarnsOnceAndDrawsWhiteQuads) {
     EXPECT_NE(warning.find(file), std::string::npos) << warning;
     EXPECT_NE(warning.find("white"), std::string::npos) << warning;
     EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1) << warning;
-    FRAME_BEGIN_SPRITES(screen, atlas);
+    SPRITE_PASS_BEGIN(screen, atlas);
     DRAW_BULLET_SPRITE(atlas, 100.0f, 200.0f);
-    FRAME_END_SPRITES(screen);
+    SPRITE_PASS_END(screen);
     Tpicture frame = READ_FRAME();
     const std::uint8_t* p = PIXEL_AT(frame, 107, 207);
     EXPECT_EQ(p[0], 255);

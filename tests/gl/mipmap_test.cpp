@@ -8,8 +8,8 @@
 #include <string>   // the atlas's path
 #include <vector>   // pictures
 
-#include "image/atlas_image.h"  // the shipped atlas
 #include "render/mipmap.h"      // under test
+#include "show/atlas_image.h"   // the shipped atlas
 #include "support/gl_window.h"  // a context
 
 namespace {

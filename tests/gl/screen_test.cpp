@@ -6,7 +6,7 @@
 #include <cmath>  // the projection's expected terms
 
 #include "platform/runtime_error.h"  // the failed open's report
-#include "window/window.h"         // the pixel-format requests
+#include "show/window.h"             // the pixel-format requests
 #include "support/gl_window.h"       // the test screen
 
 namespace {

@@ -9,7 +9,7 @@
 #include "show/show.h"          // under test
 #include "platform/console.h"  // the schedules' reports, kept off the test output
 #include "platform/random.h"   // what the seed changes
-#include "window/window.h"   // the pixel-format requests
+#include "show/window.h"       // the pixel-format requests
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>  // the runner
 
 #include "show/show.h"      // SHOW_READ_ATLAS: the show's decoding and warning
-#include "window/window.h"  // VP_SCREEN_GL
+#include "show/window.h"  // VP_SCREEN_GL
 
 Tscreen& TEST_SCREEN() {
   static Tscreen* screen = [] {

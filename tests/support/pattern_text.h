@@ -1,13 +1,16 @@
 // pattern_text.h - BulletML text read and played in the tests: a pattern
-// from inline XML, its mistakes as "LINE:COLUMN: message" lines, and the
-// bullets in flight frame by frame. No test framework here.
+// from inline XML, its mistakes as "LINE:COLUMN: message" lines, the
+// bullets in flight frame by frame, and a scene playing a pattern. No test
+// framework here.
 #pragma once
 
+#include <memory>  // the scene's shared pattern
 #include <string>  // the XML, the mistakes
 #include <vector>  // frames of rows
 
 #include "bulletml/bulletml_read.h"   // the reader
 #include "patterns/pattern_player.h"  // the player
+#include "scene/scene_desc.h"         // a scene of a pattern
 
 // The pattern of `xml`; false with its mistakes in `mistakes`.
 inline bool PATTERN_TEXT(const std::string& xml, Tpattern& pattern, std::string& mistakes) {
@@ -69,4 +72,19 @@ inline std::vector<int> FIRING_FRAMES(const std::vector<Tpattern_frame>& frames)
     }
   }
   return out;
+}
+
+// A scene of one pattern source and no emitter, as SCENE_LOAD makes of a
+// BulletML file, from a pattern already read; `file` is what the HUD and the
+// fault lines name.
+inline Tscene_desc PATTERN_SCENE(const Tpattern& pattern, const std::string& file = "test.xml") {
+  Tscene_desc desc;
+  desc.start_angles.clear();
+  desc.movement.clear();
+  desc.firing.clear();
+  Tscene_pattern source;
+  source.pattern = std::make_shared<const Tpattern>(pattern);
+  source.file = file;
+  desc.patterns.push_back(source);
+  return desc;
 }

@@ -41,6 +41,9 @@ rejects --frames 1 --atlas plain-file --out new
 rejects --frames 1 --atlas "$atlas" --out plain-file/inside
 rejects --frames 1 --atlas "$atlas" --sheet plain-file/sheet.png
 rejects --frames 1 --atlas "$atlas" --sheet .
+for rank in -1 1.01 0.5x inf ""; do
+  rejects --frames 1 --atlas "$atlas" --out new --rank "$rank"
+done
 [[ ! -e new && ! -e captures ]] || fail "a rejected run left a folder behind"
 if [[ $(id -u) -ne 0 ]]; then
   mkdir locked && chmod a-w locked
@@ -48,6 +51,7 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 
 "$bin/vorpane-capture" --help | grep -q -- '--frames LIST' || fail "--help does not list the options"
+"$bin/vorpane-capture" --help | grep -q -- '--rank R' || fail "--help does not list --rank"
 
 [[ -n "${DISPLAY:-}" ]] || fail "no display (run under xvfb-run, as scripts/test does)"
 
@@ -67,4 +71,10 @@ png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $3 * 256 + $4, $7 * 256 + 
   fail "the sheet capture failed"
 [[ $(png_size sheets/three.png) == "652 492" ]] || fail "the sheet is $(png_size sheets/three.png), not 652 492"
 [[ ! -e captures ]] || fail "a sheet without --out wrote frames too"
+# A gallery pattern, with a rank, as frames and a sheet.
+"$bin/vorpane-capture" --atlas "$atlas" --scene "$src/assets/scenes/split-rings.xml" --rank 0.9 --frames 1,60 \
+  --out pattern --sheet pattern/sheet.png --fast-forward >/dev/null || fail "a pattern capture failed"
+(cd pattern && ls) >files.txt
+printf 'frame-000001.png\nframe-000060.png\nsheet.png\n' | diff - files.txt || fail "the pattern capture's files"
+[[ $(png_size pattern/frame-000060.png) == "640 480" ]] || fail "a pattern frame is not 640 x 480"
 echo "PASS"

@@ -1,13 +1,17 @@
 // capture_test.cpp - a captured frame shows the show's own frame, upright:
 // the emitter rings in a vorpane-capture picture sit where the simulation
-// puts the emitters in that frame, y counted down from the top row.
+// puts the emitters in that frame, y counted down from the top row; a
+// BulletML pattern's root ring is centred where its player puts the root.
 #include <gtest/gtest.h>  // the runner
 
 #include <algorithm>  // min, max
 #include <cstdint>    // pixel bytes
 #include <cmath>      // hypot
 #include <string>     // paths
+#include <vector>     // a pattern's mistakes
 
+#include "bulletml/bulletml_read.h"   // a gallery pattern, read in-process
+#include "patterns/pattern_player.h"  // where its root stands
 #include "scene/play.h"            // frames skipped as the show skips them
 #include "scene/scene.h"           // the simulation the capture must match
 #include "platform/console.h"     // the schedules' reports, kept off the test output
@@ -86,6 +90,33 @@ TEST(Capture, EmitterRingsSitWhereTheSimulationPutsThem) {
       // The picture is this frame's, not the next one's.
       EXPECT_LT(miss, miss_next);
     }
+  }
+}
+
+// A BulletML file as the scene: its root's ring is centred on the root's
+// position, which a corner-placed sprite would miss by 16 pixels.
+TEST(Capture, APatternsRootRingIsCentredOnTheRoot) {
+  const std::string work = std::string(VORPANE_BIN_DIR) + "/../capture-test-pattern";
+  for (const char* name : {"rank-curtain.xml", "split-rings.xml", "turning-spiral.xml"}) {
+    SCOPED_TRACE(name);
+    Tpicture picture;
+    std::string path, why;
+    ASSERT_TRUE(CAPTURE_ONE_FRAME(
+        30, std::string("--scene '") + VORPANE_SOURCE_DIR + "/assets/scenes/" + name + "' --rank 0.2", work,
+        picture, path, why))
+        << why;
+    Tpattern pattern;
+    std::vector<Tbulletml_mistake> mistakes;
+    ASSERT_TRUE(BULLETML_READ_FILE(std::string(VORPANE_SOURCE_DIR) + "/assets/scenes/" + name, pattern, mistakes));
+    Tpattern_player player;
+    player.BUILD(pattern);
+    Tpattern_input input;
+    input.rank = 0.2;
+    for (int f = 0; f < 30; ++f) player.STEP(input);
+    const Tspot root{static_cast<float>(player.ROOT().x), static_cast<float>(player.ROOT().y)};
+    Tspot found{};
+    ASSERT_TRUE(ring_centre(picture, root, found)) << "no ring near (" << root.x << ", " << root.y << ")";
+    EXPECT_LT(std::hypot(found.x - root.x, found.y - root.y), 1.0) << "ring at (" << found.x << ", " << found.y << ")";
   }
 }
 

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "bulletml/bulletml_read.h"   // the gallery's patterns, read in-process
+#include "core/float_text.h"          // DOUBLE_TEXT, as the trace prints
+#include "patterns/pattern_player.h"  // the player alone
+
 namespace {
 
 struct Trun {
@@ -177,6 +181,42 @@ TEST(Trace, RankAndRandConstantOptions) {
   const std::string compare =
       "bash -c 'cmp -s <(" + trace + " 2>&1) <(" + trace + " --rank 0.9 --rand-constant 0 2>&1)'";
   EXPECT_EQ(std::system(compare.c_str()), 0);
+}
+
+// A pattern played as a scene prints what its player alone plays: the root,
+// then each bullet under its creation number, as the shortest doubles.
+TEST(Trace, AGalleryPatternTracesItsPlayersOwnRows) {
+  for (const char* name : {"rank-curtain.xml", "split-rings.xml", "turning-spiral.xml"}) {
+    const std::string file = std::string(VORPANE_SOURCE_DIR) + "/assets/scenes/" + name;
+    Tpattern pattern;
+    std::vector<Tbulletml_mistake> mistakes;
+    ASSERT_TRUE(BULLETML_READ_FILE(file, pattern, mistakes)) << name;
+    Tpattern_player player;
+    player.BUILD(pattern);
+    Tpattern_input input;
+    input.target_x = 100.0;
+    input.target_y = 400.5;
+    input.rank = 0.7;
+    std::vector<std::string> expected = {"kind,frame,emitter,slot,x,y"};
+    const auto row = [](char kind, int frame, long long slot, double x, double y) {
+      char text[128];
+      char* p = text + std::snprintf(text, 40, "%c,%d,0,%lld,", kind, frame, slot);
+      p = DOUBLE_TEXT(p, x);
+      *p++ = ',';
+      p = DOUBLE_TEXT(p, y);
+      return std::string(text, p);
+    };
+    for (int f = 1; f <= 240; ++f) {
+      player.STEP(input);
+      expected.push_back(row('E', f, -1, player.ROOT().x, player.ROOT().y));
+      for (int i = 0; i < player.IN_FLIGHT(); ++i)
+        expected.push_back(row('B', f, player.SHOT(i).number, player.SHOT(i).x, player.SHOT(i).y));
+    }
+    const Trun r = run_trace("--scene " + file + " --frames 240 --target 100,400.5 --rank 0.7");
+    ASSERT_EQ(r.status, 0) << name;
+    ASSERT_EQ(r.lines.size(), expected.size()) << name;
+    for (std::size_t k = 0; k < expected.size(); ++k) ASSERT_EQ(r.lines[k], expected[k]) << name << " line " << k;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <string>   // paths
 #include <vector>   // byte buffers
 
-#include "image/atlas_image.h"   // under test
+#include "show/atlas_image.h"   // under test
 #include "support/png_files.h"  // the pictures
 
 namespace {

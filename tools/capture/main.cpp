@@ -1,7 +1,7 @@
 // vorpane-capture - chosen frames of the show into PNG files, without a
 // desktop.
 //
-//   vorpane-capture --frames LIST [--scene FILE] [--target X,Y] [--out DIR] [--atlas FILE]
+//   vorpane-capture --frames LIST [--scene FILE] [--rank R] [--target X,Y] [--out DIR] [--atlas FILE]
 //                   [--glow ALPHA | --bloom PASSES] [--sheet FILE]
 //                   [--video FILE] [--hud] [--fast-forward] [--visible]
 //
@@ -50,7 +50,7 @@
 namespace {
 
 const char k_usage[] =
-    "usage: vorpane-capture --frames LIST [--scene FILE] [--target X,Y] [--out DIR] [--atlas FILE] "
+    "usage: vorpane-capture --frames LIST [--scene FILE] [--rank R] [--target X,Y] [--out DIR] [--atlas FILE] "
     "[--glow ALPHA | --bloom PASSES] [--sheet FILE] [--video FILE] [--hud] [--fast-forward] [--visible] [--help] "
     "[--version]";
 
@@ -60,7 +60,9 @@ const char k_help[] =
     "  --frames LIST    frames to capture, counted from 1: numbers and ranges,\n"
     "                   comma-separated; A-B takes every frame from A to B,\n"
     "                   A-B:S every S-th (e.g. 1,120,600 or 100-160:10)\n"
-    "  --scene FILE     the show written in FILE (docs/SCENES.md)\n"
+    "  --scene FILE     the show written in FILE (docs/SCENES.md), or the BulletML\n"
+    "                   pattern in it (a file whose first character is '<')\n"
+    "  --rank R         a BulletML pattern's $rank, 0 to 1 (default 0.5)\n"
     "  --target X,Y     the mouse point for every frame (default -1,-1: no mouse)\n"
     "  --out DIR        folder for frame-NNNNNN.png files (default: captures;\n"
     "                   created if missing)\n"
@@ -108,6 +110,7 @@ struct Toptions {
   bool visible = false;
   std::string scene_file;
   Tscene_desc scene = SCENE_BUILTIN();
+  double rank = 0.5;
 };
 
 [[noreturn]] void usage_error(const std::string& what) {
@@ -146,6 +149,8 @@ Toptions parse_options(int argc, char** argv) {
       if (value.empty()) usage_error("--scene needs a file");
       options.scene_file = value;
       options.scene = SCENE_OPTION(value);
+    } else if (walk.VALUE("--rank", value)) {
+      if (!PARSE_UNIT(value, options.rank)) usage_error("--rank wants a number from 0 to 1, not \"" + value + "\"");
     } else if (walk.VALUE("--target", value)) {
       float target[2];
       if (!PARSE_FLOATS(value, target, 2)) usage_error("--target wants two numbers X,Y, not \"" + value + "\"");
@@ -264,6 +269,7 @@ void start_show(Tshow& show, const Toptions& options) {
   setup.scene = &options.scene;
   setup.draw.hidden = !options.visible;
   SHOW_START(show, setup);
+  show.scene.rank = options.rank;
   show.overlay = options.overlay;
   show.play.hud = options.hud;
 }

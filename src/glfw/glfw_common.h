@@ -1,22 +1,20 @@
-// glfw_common.h - what both GLFW backends of window.h share: the keys the show
-// takes from GLFW, the queue their presses wait in, and the record of the
-// pixel-format requests. The desktop's window_glfw.cpp and the browser's
-// src/webgl/window_web.cpp (emscripten's GLFW) differ in everything else.
+// glfw_common.h - what both GLFW backends of show/window.h share: the keys
+// the show takes from GLFW, the queue their presses wait in, and Escape
+// read held. The desktop's src/window/window_glfw.cpp and
+// the browser's src/webgl/window_web.cpp (emscripten's GLFW) differ in
+// everything else.
 //
 // Rules:
-//  - Header only, so the browser's build, which has no vorpane_window, uses
-//    the same code; each backend holds its own queue and record.
+//  - Header only, in a folder of its own that every build with a window
+//    compiles: the desktop's gives it to vorpane_window, the browser's to
+//    vorpane_webgl (src/CMakeLists.txt). Each backend holds its own queue.
 //  - A queue holds 64 presses between two reads: more than a frame's worth of
 //    keys is dropped rather than grown without bound.
 #pragma once
 
 #include <GLFW/glfw3.h>  // key codes
 
-#include <cstring>  // memset of the record
-
-#include "scene/play.h"     // Tkey
-#include "platform/runtime_error.h"  // VP_ERR_ILLEGAL_CALL
-#include "window/window.h"           // the request record's types
+#include "platform/keys.h"  // Tkey, VP_SCANCODE_ESCAPE
 
 // The show's key for a GLFW key; false for the keys the show ignores.
 inline bool SHOW_KEY_OF(int glfw_key, Tkey& key) {
@@ -26,7 +24,9 @@ inline bool SHOW_KEY_OF(int glfw_key, Tkey& key) {
   } k_keys[] = {{GLFW_KEY_ESCAPE, VP_KEY_ESCAPE},       {GLFW_KEY_SPACE, VP_KEY_SPACE},
                 {GLFW_KEY_RIGHT, VP_KEY_RIGHT},         {GLFW_KEY_PERIOD, VP_KEY_PERIOD},
                 {GLFW_KEY_PAGE_DOWN, VP_KEY_PAGE_DOWN}, {GLFW_KEY_PAGE_UP, VP_KEY_PAGE_UP},
-                {GLFW_KEY_H, VP_KEY_H}};
+                {GLFW_KEY_H, VP_KEY_H},                 {GLFW_KEY_MINUS, VP_KEY_MINUS},
+                {GLFW_KEY_KP_SUBTRACT, VP_KEY_MINUS},   {GLFW_KEY_EQUAL, VP_KEY_PLUS},
+                {GLFW_KEY_KP_ADD, VP_KEY_PLUS}};
   for (const auto& entry : k_keys) {
     if (entry.glfw != glfw_key) continue;
     key = entry.show;
@@ -65,21 +65,8 @@ class Tkey_queue {
   int read_ = 0;
 };
 
-inline void SCREEN_REQUEST_RECORD(Tscreen_requests& requests, Tscreen_attribute attribute, int value) {
-  if (attribute < 0 || attribute >= VP_GL_ATTRIBUTE_COUNT) return;
-  requests.value[attribute] = value;
-  if (requests.count < static_cast<int>(sizeof requests.order / sizeof requests.order[0]))
-    requests.order[requests.count++] = attribute;
-}
-
-inline void SCREEN_REQUEST_CLEAR(Tscreen_requests& requests) { std::memset(&requests, 0, sizeof requests); }
-
-// 0 when a screen may open in this mode, else VP_ERR_ILLEGAL_CALL (see
-// SCREEN_VALIDATE).
-inline int SCREEN_MODE_ERROR(int width, int height, int depth) {
-  if (width <= 0 || height <= 0) return VP_ERR_ILLEGAL_CALL;
-  switch (depth) {
-    case 1: case 2: case 4: case 8: case 15: case 16: case 24: case 32: return 0;
-    default: return VP_ERR_ILLEGAL_CALL;
-  }
+// Escape held, as KEY_HELD answers it: only VP_SCANCODE_ESCAPE is asked.
+inline int GLFW_ESCAPE_HELD(GLFWwindow* window, int scancode) {
+  if (!window || scancode != VP_SCANCODE_ESCAPE) return 0;
+  return glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS ? -1 : 0;
 }

@@ -1,9 +1,11 @@
 // atlas_image.h - the sprite atlas decoded from its PNG file, ready for
-// upload.
+// upload: the decoder's half of the seam beside draw.h, implemented by
+// src/image with FreeImage on the desktop and by src/webgl/atlas_stb.cpp
+// with stb_image in the browser.
 //
 // Rules:
 //  - The staging copy is R, G, B, A per pixel with the bottom row of the
-//    picture first (the decoder's order).
+//    picture first (FreeImage's order; every decoder delivers it so).
 //  - A picture past the size limits, or one that does not decode, gives an
 //    empty (0 x 0) result, never a partial one.
 //  - No GL here: the decoder is tested and fuzzed without a display.

@@ -1,9 +1,9 @@
-// frame.cpp - the sprite pass.
-#include "gl/frame.h"
+// sprite_pass.cpp - the sprite pass.
+#include "gl/sprite_pass.h"
 
 #include <GL/gl.h>  // clear, matrices, blending
 
-void FRAME_BEGIN_SPRITES(Tscreen& screen, const Tatlas& atlas) {
+void SPRITE_PASS_BEGIN(Tscreen& screen, const Tatlas& atlas) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -20,7 +20,7 @@ void FRAME_BEGIN_SPRITES(Tscreen& screen, const Tatlas& atlas) {
   glPushMatrix();
 }
 
-void FRAME_END_SPRITES(Tscreen& screen) {
+void SPRITE_PASS_END(Tscreen& screen) {
   glPopMatrix();
   screen.VIEW_PERSPECTIVE();
   glDisable(GL_TEXTURE_2D);
@@ -28,15 +28,15 @@ void FRAME_END_SPRITES(Tscreen& screen) {
   glPopMatrix();
 }
 
-void FRAME_DRAW_SPRITES(const Tatlas& atlas, const std::vector<Tsprite>& sprites) {
+void SPRITE_PASS_DRAW(const Tatlas& atlas, const std::vector<Tsprite>& sprites) {
   for (const Tsprite& sprite : sprites) {
     if (sprite.kind == VP_SPRITE_BULLET) DRAW_BULLET_SPRITE(atlas, sprite.x, sprite.y);
     else DRAW_EMITTER_SPRITE(atlas, sprite.x, sprite.y);
   }
 }
 
-void FRAME_SPRITE_PASS(Tscreen& screen, const Tatlas& atlas, const std::vector<Tsprite>& sprites) {
-  FRAME_BEGIN_SPRITES(screen, atlas);
-  FRAME_DRAW_SPRITES(atlas, sprites);
-  FRAME_END_SPRITES(screen);
+void SPRITE_PASS(Tscreen& screen, const Tatlas& atlas, const std::vector<Tsprite>& sprites) {
+  SPRITE_PASS_BEGIN(screen, atlas);
+  SPRITE_PASS_DRAW(atlas, sprites);
+  SPRITE_PASS_END(screen);
 }

@@ -1,5 +1,5 @@
-// frame.h - the sprite pass: the frame cleared, the 2D view with the sprites'
-// state, the sprites, and back to the perspective view.
+// sprite_pass.h - the sprite pass: the frame cleared, the 2D view with the
+// sprites' state, the sprites, and back to the perspective view.
 //
 // Rules:
 //  - The pass sets every GL state the sprites rely on (view, texturing, the
@@ -16,12 +16,12 @@
 #include "scene/sprites.h"     // Tsprite
 
 // Clears the frame and enters the 2D view with the sprites' state.
-void FRAME_BEGIN_SPRITES(Tscreen& screen, const Tatlas& atlas);
+void SPRITE_PASS_BEGIN(Tscreen& screen, const Tatlas& atlas);
 // Back to the perspective view with texturing and blending off.
-void FRAME_END_SPRITES(Tscreen& screen);
+void SPRITE_PASS_END(Tscreen& screen);
 
-// The sprites, between FRAME_BEGIN_SPRITES and FRAME_END_SPRITES.
-void FRAME_DRAW_SPRITES(const Tatlas& atlas, const std::vector<Tsprite>& sprites);
+// The sprites, between SPRITE_PASS_BEGIN and SPRITE_PASS_END.
+void SPRITE_PASS_DRAW(const Tatlas& atlas, const std::vector<Tsprite>& sprites);
 
 // The whole pass.
-void FRAME_SPRITE_PASS(Tscreen& screen, const Tatlas& atlas, const std::vector<Tsprite>& sprites);
+void SPRITE_PASS(Tscreen& screen, const Tatlas& atlas, const std::vector<Tsprite>& sprites);

@@ -4,10 +4,11 @@
 // the site as vorpane-editor.js, which sets window.VorpaneEditor; the page's
 // script (vorpane-page.js) does the rest.
 //
-// Tab is left to the browser, so that it moves the focus as in any field
-// (Escape then Tab also does in CodeMirror); the editor takes every other
-// key a text field takes.
-import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
+// Tab is left to the browser, so that it moves the focus as in any field;
+// the editor takes every other key a text field takes. A text arrives as
+// typed: Enter starts a line without indenting it and no closing tag is
+// written for the person, so a file typed or pasted keeps its bytes.
+import { defaultKeymap, history, historyKeymap, insertNewline } from '@codemirror/commands';
 import { xml } from '@codemirror/lang-xml';
 import { HighlightStyle, StreamLanguage, bracketMatching, syntaxHighlighting } from '@codemirror/language';
 import { toml } from '@codemirror/legacy-modes/mode/toml';
@@ -46,7 +47,7 @@ const theme = EditorView.theme({
   '.cm-scroller': { overflow: 'auto' },
 }, { dark: true });
 
-const languages = { toml: StreamLanguage.define(toml), xml: xml() };
+const languages = { toml: StreamLanguage.define(toml), xml: xml({ autoCloseTags: false }) };
 
 // The character offset in `view`'s text of a program's place: a line and a
 // column in bytes of UTF-8, both from 1 (line 0: no place, the start). A
@@ -90,7 +91,8 @@ export function create(parent, { text = '', changed = () => {}, hint = '' } = {}
         lineNumbers(), highlightActiveLineGutter(), lintGutter(), history(), drawSelection(),
         highlightActiveLine(), bracketMatching(), syntaxHighlighting(colours), theme, placeholder(hint),
         EditorView.contentAttributes.of({ 'aria-label': 'scene file', spellcheck: 'false', autocapitalize: 'off' }),
-        keymap.of([...defaultKeymap.filter((binding) => binding.key !== 'Tab' && binding.key !== 'Shift-Tab'),
+        keymap.of([{ key: 'Enter', run: insertNewline },
+                   ...defaultKeymap.filter((binding) => binding.key !== 'Tab' && binding.key !== 'Shift-Tab'),
                    ...historyKeymap]),
         language.of(languages[kind]),
         EditorView.updateListener.of((update) => {

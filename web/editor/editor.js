@@ -67,13 +67,14 @@ function offsetOf(doc, line, column) {
 }
 
 // A mistake's mark: from its place to the end of the word that starts
-// there (or one character, or nothing at a line's end).
+// there, an XML tag's name with its bracket (or one character, or nothing
+// at a line's end).
 function rangeOf(doc, mistake) {
   const from = offsetOf(doc, mistake.line, mistake.column);
   const end = doc.lineAt(from).to;
   let to = from;
   const rest = doc.sliceString(from, end);
-  const word = /^[A-Za-z0-9_.+\-"]+/.exec(rest);
+  const word = /^(<\/?)?[A-Za-z0-9_.:+\-"$]+/.exec(rest);
   to += word ? word[0].length : Math.min(1, rest.length);
   return { from, to };
 }

@@ -11,6 +11,9 @@
 //    of equally near words the first wins. A known word itself is at
 //    distance 0, so `given == NEAREST_WORD(...)` asks whether it is known.
 //  - Bytes are compared as they are; no case folding, no locale.
+//  - A report keeps each line as a record too (Tmistake), so a program that
+//    shows mistakes where they stand (the page's editor) reads the place
+//    and the words without parsing the text back.
 #pragma once
 
 #include <algorithm>  // min of three, max
@@ -19,6 +22,14 @@
 #include <utility>    // move
 #include <vector>     // the known words, the edit distance's row
 
+// One report line as its parts: "FILE:LINE:COLUMN: message".
+struct Tmistake {
+  std::string file;
+  long line = 0;
+  long column = 0;
+  std::string message;
+};
+
 // The lines of one file's report.
 class Tfile_report {
  public:
@@ -26,13 +37,17 @@ class Tfile_report {
 
   void ADD(long line, long column, const std::string& what) {
     text_ += file_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what + "\n";
+    mistakes_.push_back(Tmistake{file_, line, column, what});
   }
   const std::string& TEXT() const { return text_; }
+  // The same lines as records, in the same order.
+  const std::vector<Tmistake>& MISTAKES() const { return mistakes_; }
   bool EMPTY() const { return text_.empty(); }
 
  private:
   std::string file_;
   std::string text_;
+  std::vector<Tmistake> mistakes_;
 };
 
 // With `case_free`, letters that differ only in case count as the same (the

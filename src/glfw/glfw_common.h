@@ -41,8 +41,12 @@ class Tkey_queue {
   // releases are not presses.
   void EVENT(int glfw_key, int action) {
     Tkey key;
-    if (action != GLFW_PRESS || count_ == k_capacity || !SHOW_KEY_OF(glfw_key, key)) return;
-    presses_[count_++] = key;
+    if (action == GLFW_PRESS && SHOW_KEY_OF(glfw_key, key)) PUSH(key);
+  }
+  // A press that came from elsewhere than the keyboard (the page's
+  // buttons), queued as a key's would be.
+  void PUSH(Tkey key) {
+    if (count_ < k_capacity) presses_[count_++] = key;
   }
   // The oldest press not yet read; false, and the queue emptied, when none is left.
   bool POP(Tkey& key) {

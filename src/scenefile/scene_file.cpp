@@ -204,11 +204,16 @@ void read_phases(Ttoml_reader& r, const toml::array* tables, const Tphase& defau
 
 }  // namespace
 
-bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors) {
+namespace {
+
+// The reading itself; the report both as text and as records.
+bool read_text(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors,
+               std::vector<Tmistake>& mistakes) {
   Ttoml_reader r(text, name, "a scene file");
   const toml::table* parsed = r.PARSE();
   if (!parsed) {
     errors = r.REPORT();
+    mistakes = r.MISTAKES();
     return false;
   }
   const toml::table& top = *parsed;
@@ -225,16 +230,42 @@ bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_de
   read_phases(r, movement, default_movement(), d.movement, read_movement);
   read_phases(r, firing, default_firing(), d.firing, read_firing);
   errors = r.REPORT();
+  mistakes = r.MISTAKES();
   if (!errors.empty()) return false;
   desc = d;
   return true;
 }
 
-bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& errors) {
+bool read_file(const std::string& path, Tscene_desc& desc, std::string& errors, std::vector<Tmistake>& mistakes) {
   std::string text, why;
   if (!READ_WHOLE_FILE(path, VP_SCENE_MAX_FILE_BYTES, "a scene file", text, why)) {
-    errors = path + ": cannot read the scene file (" + why + ")\n";
+    const std::string message = "cannot read the scene file (" + why + ")";
+    errors = path + ": " + message + "\n";
+    mistakes.assign(1, Tmistake{path, 0, 0, message});
     return false;
   }
-  return SCENE_TEXT_READ(text, path, desc, errors);
+  return read_text(text, path, desc, errors, mistakes);
+}
+
+}  // namespace
+
+bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors) {
+  std::vector<Tmistake> mistakes;
+  return read_text(text, name, desc, errors, mistakes);
+}
+
+bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& errors) {
+  std::vector<Tmistake> mistakes;
+  return read_file(path, desc, errors, mistakes);
+}
+
+bool SCENE_TEXT_CHECK(const std::string& text, const std::string& name, Tscene_desc& desc,
+                      std::vector<Tmistake>& mistakes) {
+  std::string errors;
+  return read_text(text, name, desc, errors, mistakes);
+}
+
+bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {
+  std::string errors;
+  return read_file(path, desc, errors, mistakes);
 }

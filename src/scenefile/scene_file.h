@@ -20,7 +20,9 @@
 #pragma once
 
 #include <string>  // file names, text and the report
+#include <vector>  // the report as records
 
+#include "core/mistakes.h"     // Tmistake
 #include "scene/scene_desc.h"  // what a file describes
 
 enum { VP_SCENE_FORMAT = 1 };  // the `format` this reader reads
@@ -34,3 +36,10 @@ bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& er
 // The same for text already in memory; `name` stands for the file in the
 // report.
 bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors);
+
+// The same two, with the report as records (core/mistakes.h) in the order of
+// its lines, for a program that shows each mistake where it stands; a file
+// that cannot be read is one record at line 0, column 0. Empty on success.
+bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes);
+bool SCENE_TEXT_CHECK(const std::string& text, const std::string& name, Tscene_desc& desc,
+                      std::vector<Tmistake>& mistakes);

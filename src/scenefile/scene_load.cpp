@@ -25,13 +25,17 @@ bool SCENE_FILE_IS_PATTERN(const std::string& path) {
   return BULLETML_LOOKS_LIKE(start);
 }
 
-bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors) {
-  errors.clear();
-  if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_READ(path, desc, errors);
+namespace {
+
+// The reading of either kind; a pattern's mistakes as they come, a scene
+// file's as its reader's records.
+bool load(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {
+  mistakes.clear();
+  if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_CHECK(path, desc, mistakes);
   auto pattern = std::make_shared<Tpattern>();
-  std::vector<Tbulletml_mistake> mistakes;
-  if (!BULLETML_READ_FILE(path, *pattern, mistakes)) {
-    for (const Tbulletml_mistake& m : mistakes) errors += BULLETML_MISTAKE_TEXT(m) + "\n";
+  std::vector<Tbulletml_mistake> found;
+  if (!BULLETML_READ_FILE(path, *pattern, found)) {
+    for (const Tbulletml_mistake& m : found) mistakes.push_back(Tmistake{m.file, m.line, m.column, m.message});
     return false;
   }
   Tscene_desc loaded;
@@ -44,4 +48,21 @@ bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors)
   loaded.patterns.push_back(std::move(source));
   desc = std::move(loaded);
   return true;
+}
+
+}  // namespace
+
+bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors) {
+  errors.clear();
+  if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_READ(path, desc, errors);
+  std::vector<Tmistake> mistakes;
+  if (load(path, desc, mistakes)) return true;
+  for (const Tmistake& m : mistakes)
+    errors += BULLETML_MISTAKE_TEXT(Tbulletml_mistake{m.file, static_cast<int>(m.line), static_cast<int>(m.column),
+                                                      m.message}) + "\n";
+  return false;
+}
+
+bool SCENE_LOAD_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {
+  return load(path, desc, mistakes);
 }

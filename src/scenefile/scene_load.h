@@ -14,7 +14,9 @@
 #pragma once
 
 #include <string>  // the path and the report
+#include <vector>  // the report as records
 
+#include "core/mistakes.h"     // Tmistake
 #include "scene/scene_desc.h"  // what either kind of file describes
 
 // Whether the file at `path` is a BulletML pattern. A file that is not a
@@ -24,3 +26,7 @@ bool SCENE_FILE_IS_PATTERN(const std::string& path);
 // Reads the file at `path`, of either kind; false with the report in
 // `errors` when it cannot be read or holds a mistake.
 bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors);
+
+// The same, with the report as records (core/mistakes.h), one a line of
+// SCENE_LOAD's report and in its order; empty on success.
+bool SCENE_LOAD_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes);

@@ -67,6 +67,8 @@ class Ttoml_reader {
 
   // Every mistake so far, a line each; empty when there is none.
   const std::string& REPORT() const { return report_.TEXT(); }
+  // The same mistakes as records, in the same order.
+  const std::vector<Tmistake>& MISTAKES() const { return report_.MISTAKES(); }
   void ERROR(const toml::source_region& at, const std::string& what);
 
   // The value of `key`, or null; either way `key` is known to the table.

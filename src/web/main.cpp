@@ -2,26 +2,34 @@
 // one frame whenever a sixtieth of a second has passed, from the browser's
 // animation callback, until Escape is held after a frame.
 //
-//   callMain([START_FRAME, "paused" | "running", [SCENE_FILE]])
+//   callMain([START_FRAME, "paused" | "running", RANK, [SCENE_FILE]])
 //
-// The page's script reads the address (?start-frame=N&paused&scale=K and
-// scene=NAME), checks it, scales the canvas, writes the atlas and the scene
+// The page's script reads the address (?start-frame=N&paused&scale=K&rank=R
+// and scene=NAME, or a scene in the fragment), checks it, scales the canvas, writes the atlas and the scene
 // into the file system and calls main; the scale is the page's alone.
 // Everything else is the desktop's show: SHOW_START, the loop's body
-// (SHOW_LOOP_FRAME), the same keys, a scene file's mistakes reported in the
-// same words on stderr (which the page shows). The schedules' console
-// reports are not printed on the web.
+// (SHOW_LOOP_FRAME), the same keys, a scene file's mistakes in the same
+// words. The schedules' console reports are not printed on the web.
+//
+// The page's editor hands each text it holds to vorpane_edit_scene, which
+// checks it and plays it when it is good; its mistakes come back as records
+// (vorpane_mistake_*), which the page marks in the text. The page's buttons
+// press the show's keys (vorpane_press) and a touch aims (vorpane_aim),
+// both through the window's own input, so PLAY_STEP takes them as it takes
+// keys and the pointer.
 #include <emscripten.h>  // the animation callback, the page's hooks
 
 #include <cstdio>   // the scene's report on stderr
-#include <cstdlib>  // strtol of the page's arguments
+#include <cstdlib>  // strtol, strtod of the page's arguments
 #include <cstring>  // strcmp
 #include <string>   // the scene's report
+#include <vector>   // the edited scene's mistakes
 
 #include "platform/console.h"      // reports silenced
 #include "platform/timer.h"        // FRAME_DUE
 #include "scenefile/scene_load.h"  // a scene the page names, of either kind
 #include "show/show.h"             // the show and the loop's body
+#include "webgl/window_web.h"      // the buttons' presses, a touch's aim
 
 namespace {
 
@@ -34,6 +42,12 @@ struct Tpage_show {
 };
 
 Tpage_show* g_page = nullptr;
+// The mistakes of the text the editor last handed in; empty once one plays.
+std::vector<Tmistake> g_mistakes;
+
+const Tmistake* mistake_at(int i) {
+  return i >= 0 && static_cast<std::size_t>(i) < g_mistakes.size() ? &g_mistakes[static_cast<std::size_t>(i)] : nullptr;
+}
 
 // The loop's head: FRAME_DUE picks the callbacks that take a frame, and the
 // browser presents it once this returns.
@@ -64,25 +78,67 @@ EMSCRIPTEN_KEEPALIVE long vorpane_presented() { return g_page ? g_page->loop.pre
 EMSCRIPTEN_KEEPALIVE int vorpane_paused() { return g_page && g_page->show.play.paused ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_hud() { return g_page && g_page->show.play.hud ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int vorpane_ended() { return g_page && g_page->ended ? 1 : 0; }
-
-// A scene file the page wrote (pasted, or opened from disk) read into the
-// running show as the desktop reads a saved --scene file: 1 when it plays, 0
-// when the old scene goes on, its mistakes on stderr and on the HUD.
-EMSCRIPTEN_KEEPALIVE int vorpane_play_scene(const char* path) {
-  return g_page && !g_page->ended && SHOW_RELOAD_SCENE(g_page->show, path, g_page->loop.controls.scene_loader) ? 1 : 0;
+EMSCRIPTEN_KEEPALIVE double vorpane_rank() { return g_page ? g_page->show.scene.rank : 0.0; }
+// The BulletML patterns the scene plays (the rank acts on them alone).
+EMSCRIPTEN_KEEPALIVE int vorpane_patterns() {
+  return g_page ? static_cast<int>(g_page->show.scene.desc.patterns.size()) : 0;
 }
+
+// A scene file the page's editor wrote, checked; when it has no mistake it
+// is read into the running show as the desktop reads a saved --scene file
+// (SHOW_RELOAD_SCENE). Returns the number of mistakes (0: it plays), or -1
+// when no show runs. A text with mistakes leaves the show, its HUD and
+// stderr as they are: the editor shows them.
+EMSCRIPTEN_KEEPALIVE int vorpane_edit_scene(const char* path) {
+  g_mistakes.clear();
+  if (!g_page || g_page->ended) return -1;
+  Tscene_desc desc;
+  if (!SCENE_LOAD_CHECK(path, desc, g_mistakes)) return static_cast<int>(g_mistakes.size());
+  SHOW_RELOAD_SCENE(g_page->show, path, g_page->loop.controls.scene_loader);
+  return 0;
+}
+
+// Mistake i of the last vorpane_edit_scene; "" and 0 past the last.
+EMSCRIPTEN_KEEPALIVE const char* vorpane_mistake_file(int i) { return mistake_at(i) ? mistake_at(i)->file.c_str() : ""; }
+EMSCRIPTEN_KEEPALIVE long vorpane_mistake_line(int i) { return mistake_at(i) ? mistake_at(i)->line : 0; }
+EMSCRIPTEN_KEEPALIVE long vorpane_mistake_column(int i) { return mistake_at(i) ? mistake_at(i)->column : 0; }
+EMSCRIPTEN_KEEPALIVE const char* vorpane_mistake_message(int i) {
+  return mistake_at(i) ? mistake_at(i)->message.c_str() : "";
+}
+
+// A button's press of the show's key for `what` ("pause", "step",
+// "prev-phase", "next-phase", "hud", "rank-down", "rank-up"), taken by the next frame as the key's
+// press is. 0 for a name the show has no key for.
+EMSCRIPTEN_KEEPALIVE int vorpane_press(const char* what) {
+  static const struct {
+    const char* name;
+    Tkey key;
+  } k_buttons[] = {{"pause", VP_KEY_SPACE},          {"step", VP_KEY_RIGHT}, {"prev-phase", VP_KEY_PAGE_UP},
+                   {"next-phase", VP_KEY_PAGE_DOWN}, {"hud", VP_KEY_H},        {"rank-down", VP_KEY_MINUS},
+                   {"rank-up", VP_KEY_PLUS}};
+  for (const auto& button : k_buttons) {
+    if (std::strcmp(button.name, what) != 0) continue;
+    WINDOW_WEB_PRESS(button.key);
+    return 1;
+  }
+  return 0;
+}
+
+// A touch at (x, y) canvas pixels aims there, as the pointer would.
+EMSCRIPTEN_KEEPALIVE void vorpane_aim(double x, double y) { WINDOW_WEB_AIM(x, y); }
 }
 
 int main(int argc, char** argv) {
   const long start_frame = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1;
   const bool paused = argc > 2 && std::strcmp(argv[2], "paused") == 0;
+  const double rank = argc > 3 ? std::strtod(argv[3], nullptr) : 0.5;
   // A scene with a mistake starts nothing, as on the desktop; main's status
   // tells the page, which shows the report.
   Tscene_desc scene;
   Tshow_setup setup;
-  if (argc > 3) {
+  if (argc > 4) {
     std::string errors;
-    if (!SCENE_LOAD(argv[3], scene, errors)) {
+    if (!SCENE_LOAD(argv[4], scene, errors)) {
       std::fputs(errors.c_str(), stderr);
       return 2;
     }
@@ -100,6 +156,7 @@ int main(int argc, char** argv) {
   controls.scene_loader = SCENE_LOAD;
   g_page = new Tpage_show(controls);
   SHOW_START(g_page->show, setup);
+  g_page->show.scene.rank = rank;  // before the frames stepped up to the start frame
   SHOW_LOOP_BEGIN(g_page->show, g_page->loop);
   // The browser calls back once per display refresh; FRAME_DUE picks the
   // calls that step the show. main returns at once and the page lives on.

@@ -19,6 +19,7 @@
 #include "glfw/glfw_common.h"         // keys, their queue, the request record
 #include "platform/runtime_error.h"  // error codes
 #include "show/window.h"             // the interface implemented here
+#include "webgl/window_web.h"        // the page's own input
 
 namespace {
 
@@ -95,3 +96,11 @@ void MOUSE_POSITION(int& x, int& y) {
 }
 
 bool KEY_PRESS(Tkey& key) { return g_presses.POP(key); }
+
+void WINDOW_WEB_PRESS(Tkey key) { g_presses.PUSH(key); }
+
+void WINDOW_WEB_AIM(double x, double y) {
+  g_pointer_over = true;
+  g_pointer_x = x;
+  g_pointer_y = y;
+}

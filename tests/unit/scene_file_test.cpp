@@ -99,6 +99,36 @@ TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
   EXPECT_EQ(errors, "/nonexistent/scene.toml: cannot read the scene file (No such file or directory)\n");
 }
 
+// The records are the report's lines taken apart, in the same order, for
+// every kind of mistake: a parse failure, a value, an unknown key, a file
+// that cannot be read (no place: line 0).
+TEST(SceneFile, TheReportAsRecordsIsTheReportTakenApart) {
+  const auto joined = [](const std::vector<Tmistake>& records) {
+    std::string text;
+    for (const Tmistake& m : records)
+      text += m.file + ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.message + "\n";
+    return text;
+  };
+  for (const std::string text : {"format = 2\n[[firing]]\naim = 1\nmotion = 3\n", "pool_size = \n", "emiters = 3\n",
+                                 "a = \"\xc3\xa9\"\n"}) {
+    Tscene_desc d;
+    std::vector<Tmistake> records;
+    EXPECT_FALSE(SCENE_TEXT_CHECK(text, "s.toml", d, records)) << text;
+    ASSERT_FALSE(records.empty()) << text;
+    EXPECT_EQ(joined(records), mistakes(text)) << text;
+  }
+  Tscene_desc d;
+  std::vector<Tmistake> records(3);
+  EXPECT_TRUE(SCENE_TEXT_CHECK("emitters = 6\n", "s.toml", d, records));
+  EXPECT_TRUE(records.empty());
+  EXPECT_EQ(d.start_angles.size(), 6u);
+  EXPECT_FALSE(SCENE_FILE_CHECK("/nonexistent/scene.toml", d, records));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].file, "/nonexistent/scene.toml");
+  EXPECT_EQ(records[0].line, 0);
+  EXPECT_EQ(records[0].message, "cannot read the scene file (No such file or directory)");
+}
+
 // What is not a regular file would read as empty (a directory), block (a
 // FIFO) or never end (/dev/zero); a file past the limit is refused whole.
 TEST(SceneFile, OnlyARegularFileOfBoundedSizeIsRead) {

@@ -7,6 +7,7 @@
 #include <cstdio>            // a bad file written for the loader, expected lines
 #include <initializer_list>  // a frame's keys
 #include <string>   // HUD lines, console text
+#include <utility>  // a file and its text
 #include <vector>   // bodies and sprites
 
 #include "platform/console.h"      // the status line captured
@@ -90,6 +91,38 @@ TEST(ScenePattern, TheLoaderReportsAPatternsMistakesAtTheirPlaces) {
   EXPECT_EQ(desc.EMITTERS(), 4) << "a refused file changed the description";
   EXPECT_TRUE(desc.patterns.empty());
   std::remove(file.c_str());
+}
+
+// The records SCENE_LOAD_CHECK gives are SCENE_LOAD's report taken apart,
+// for either kind of file, and nothing on success.
+TEST(ScenePattern, TheLoadersRecordsAreItsReportTakenApart) {
+  const std::string xml = testing::TempDir() + "bad-records.xml";
+  const std::string toml = testing::TempDir() + "bad-records.toml";
+  for (const auto& [file, text] : {std::pair<std::string, const char*>{xml, "<bulletml>\n<action label=\"top\"><wiat>2+"
+                                                                             "</wiat><wait>1+</wait></action></bulletml>\n"},
+                                   {toml, "format = 1\npool_size = 0\nemiters = 3\n"}}) {
+    std::FILE* out = std::fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    std::fputs(text, out);
+    std::fclose(out);
+    Tscene_desc desc = SCENE_BUILTIN();
+    std::string errors;
+    std::vector<Tmistake> records;
+    EXPECT_FALSE(SCENE_LOAD(file, desc, errors));
+    EXPECT_FALSE(SCENE_LOAD_CHECK(file, desc, records));
+    std::string joined;
+    for (const Tmistake& m : records)
+      joined += m.file + ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.message + "\n";
+    EXPECT_GE(records.size(), 2u) << errors;
+    EXPECT_EQ(joined, errors);
+    EXPECT_EQ(desc.EMITTERS(), 4) << "a refused file changed the description";
+    std::remove(file.c_str());
+  }
+  Tscene_desc desc;
+  std::vector<Tmistake> records(2);
+  EXPECT_TRUE(SCENE_LOAD_CHECK(k_gallery + "split-rings.xml", desc, records));
+  EXPECT_TRUE(records.empty());
+  EXPECT_EQ(desc.patterns.size(), 1u);
 }
 
 // What the trace prints of a pattern scene is its player's own play: the

@@ -3,17 +3,19 @@
 // compared with the desktop's.
 //
 //   node page_test.mjs --site URL --broken-site URL --captures DIR --scenes DIR
-//                      --pasted FILE --report FILE
+//                      --pasted FILE --report FILE --pattern FILE --pattern-report FILE
 //
 // --captures holds vorpane-capture's frame-007600.png and frame-007601.png
 // (no mouse), hud/frame-007601.png with the HUD and spiral/frame-000600.png
 // of the spiral scene; --scenes the shipped scene files; --pasted a scene
-// with a mistake and --report the desktop's report of it, which the page
-// must show to the letter. --broken-site serves the same page built with a wrong blend
+// with a mistake and --report the desktop's report of it (named editor.toml,
+// as the page names the editor's text), which the page must show to the
+// letter and mark where it stands; --pattern and --pattern-report the same
+// for a BulletML file (editor.xml). --broken-site serves the same page built with a wrong blend
 // function: the frame check must fail there, or it proves nothing. Prints a
 // line per check, then "N passed, N failed"; exits 1 on any failure. Page
 // state is polled every 50 ms, never per animation frame.
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -146,8 +148,17 @@ async function check(name, body) {
 
 // Replaces a field's text as a person does: a click into it, every
 // character selected and deleted, the text typed key by key.
+const EDITOR = '#editor';
+const editorText = (page) => page.evaluate(() => vorpane.editor.text());
+// Until the program has checked the editor's text after the last change.
+async function checked(page, checksBefore) {
+  await until(page, (n) => vorpane.checks() > n && performance.now() - vorpane.editedAt() > 350, checksBefore);
+}
+// The click lands near the field's top left corner: over the editor's top
+// line in view (past its gutter), not on a marked mistake, whose note would
+// take the click.
 async function typeInto(page, selector, text) {
-  await page.click(selector);
+  await page.click(selector, { offset: { x: 80, y: 10 } });
   await page.keyboard.down('Control');
   await page.keyboard.press('a');
   await page.keyboard.up('Control');
@@ -244,29 +255,44 @@ await check('Escape held ends the show; the page says so and starts it again', a
           `ended on frame ${ended.frame}, message shown ${said}, started again on frame ${again.frame}`];
 });
 
-// Keys belong to what has the focus: in a field every key edits or moves
-// the focus and none reaches the show; a click on the picture gives the
-// show its keys back.
-await check('in the scene box Space, ".", Backspace and Tab do what they do in a field; the picture takes keys again when clicked', async () => {
+// Keys belong to what has the focus: in the editor every key edits or
+// moves the focus and none reaches the show; a click on the picture gives
+// the show its keys back, and a click into the editor takes them away again.
+await check('in the editor Space, ".", Backspace, Right and the Page keys edit, Tab moves on; the picture takes keys again when clicked', async () => {
   const page = await open(site, '?start-frame=600&paused');
   await until(page, () => vorpane.presented() >= 3);
   const focusedAtOpen = await page.evaluate(() => document.activeElement.id);
-  await typeInto(page, '#scene-text', 'format = 1\na b.cx');
+  await typeInto(page, EDITOR, 'format = 1\na b.cx');
   await page.keyboard.press('Backspace');
-  const typed = await page.$eval('#scene-text', (area) => area.value);
+  await page.keyboard.press('PageUp');
+  await page.keyboard.press('PageDown');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.type(' .');
+  await page.keyboard.press('Backspace');
+  await page.keyboard.press('Backspace');
+  const typed = await editorText(page);
   await page.keyboard.press('Tab');
-  const afterTab = await page.evaluate(() => document.activeElement.id);
+  const afterTab = await page.evaluate(() => (document.querySelector('#editor').contains(document.activeElement) ? 'editor' :
+    document.activeElement.id || document.activeElement.tagName));
   const presented = (await state(page)).presented;
   await until(page, (p) => vorpane.presented() >= p + 5, presented);
   const untouched = await state(page);
   await page.click('#canvas');
   await page.keyboard.press('Space');
   await until(page, () => !vorpane.paused());
+  // Running: Space in the editor does not pause it.
+  await page.click(EDITOR);
+  await page.keyboard.press('End');
+  await page.keyboard.type(' ');
+  const running = (await state(page)).presented;
+  await until(page, (p) => vorpane.presented() >= p + 5, running);
+  const stillRunning = !(await state(page)).paused;
   await page.close();
-  const ok = focusedAtOpen === 'canvas' && typed === 'format = 1\na b.c' && afterTab === 'play-text' &&
-             untouched.frame === 600 && untouched.paused;
+  const ok = focusedAtOpen === 'canvas' && typed === 'format = 1\na b.c' && afterTab !== 'editor' &&
+             afterTab !== 'canvas' && untouched.frame === 600 && untouched.paused && stillRunning;
   return [ok, `focus at open: ${focusedAtOpen}; typed "${typed.replace('\n', '\\n')}"; Tab to ${afterTab}; ` +
-              `frame ${untouched.frame}, paused ${untouched.paused} while typing; Space on the picture resumes`];
+              `frame ${untouched.frame}, paused ${untouched.paused} while typing; Space on the picture resumes; ` +
+              `running on after Space in the editor ${stillRunning}`];
 });
 
 await check('a bad address says what is wrong and starts nothing', async () => {
@@ -296,29 +322,238 @@ await check('?scene=spiral&start-frame=600&paused is the spiral scene\'s frame 6
   return [match.ok, match.detail];
 });
 
-// Pasted into the show paused at frame 600 of the built-in scene: the
-// mistake is reported as the desktop reports it and the old scene goes on;
-// the good file takes over at the frame on screen.
-await check('a pasted scene: its mistake shown in the desktop\'s words, then the good one played at frame 600', async () => {
-  const page = await open(site, '?start-frame=600&paused', true);
+// The report's mistakes as the page must mark them: each at its line and
+// column (ASCII: columns in bytes are columns in characters).
+const places = (report) => report.trim().split('\n').map((line) => {
+  const [, file, row, column] = /^([^:]+):([0-9]+):([0-9]+): /.exec(line);
+  return { file, line: +row, column: +column };
+});
+
+// Typed into the show paused at frame 600 of the built-in scene: the
+// mistake is listed as the desktop reports it and marked where it stands,
+// and the old scene goes on; the good text takes over at the frame on
+// screen, and the address carries it.
+let shared = null;
+await check('a typed scene: its mistake listed in the desktop\'s words and marked at its line and column, then the good one played at frame 600', async () => {
+  const page = await open(site, '?start-frame=600&paused');
   await until(page, () => vorpane.presented() >= 3);
-  const paste = async (text) => {
-    await typeInto(page, '#scene-text', text);
-    await page.click('#play-text');
+  const typeAndWait = async (text) => {
+    const checks = await page.evaluate(() => vorpane.checks());
+    await typeInto(page, EDITOR, text);
+    await checked(page, checks);
     const presented = (await state(page)).presented;
     await until(page, (p) => vorpane.presented() >= p + 3, presented);
   };
-  await paste(readFileSync(options.pasted, 'utf8'));
-  const shown = await page.$eval('#report', (r) => r.textContent);
+  const wrong = readFileSync(options.pasted, 'utf8');
+  await typeAndWait(wrong);
+  const asTyped = (await editorText(page)) === wrong;
+  const listed = await page.$$eval('#mistakes li', (items) => items.map((item) => item.textContent + '\n').join(''));
   const expected = readFileSync(options.report, 'utf8');
+  const marks = await page.evaluate(() => vorpane.editor.marks());
+  const wanted = places(expected);
+  const marked = marks.length === wanted.length &&
+    marks.every((m, i) => m.from.line === wanted[i].line && m.from.column === wanted[i].column && m.to.line === m.from.line);
+  const drawn = await page.$$eval('#editor .cm-lintRange-error', (spans) => spans.map((span) => span.textContent));
   const before = await compare(page, await shot(page), capture(600, 'spiral'));
-  await paste(spiral);
+  const hashBefore = await page.evaluate(() => location.hash);
+  await typeAndWait(spiral);
   const after = await matchesCapture(page, 600, 'spiral');
-  const cleared = await page.$eval('#report', (r) => r.textContent);
+  const cleared = await page.$$eval('#mistakes li', (items) => items.length);
+  const now = await state(page);
+  shared = await page.evaluate(() => location.href);
   await page.close();
-  return [shown === expected && before.shifted > PIXELS_ALLOWED && after.ok && cleared === '',
-          `report ${shown === expected ? 'as the desktop\'s' : `"${shown.trim()}" against "${expected.trim()}"`}; ` +
-          `the spiral after the good paste: ${after.detail}`];
+  return [asTyped && listed === expected && marked && drawn.length === wanted.length && before.shifted > PIXELS_ALLOWED &&
+          after.ok && cleared === 0 && now.frame === 600 && now.paused && hashBefore === '' && /#scene=[A-Za-z0-9_-]+$/.test(shared),
+          `typed as written ${asTyped}; listed ${listed === expected ? 'as the desktop\'s report' : `"${listed.trim()}" against "${expected.trim()}"`}; ` +
+          `marks ${JSON.stringify(marks.map((m) => [m.from.line, m.from.column, m.text]))} against ${JSON.stringify(wanted.map((w) => [w.line, w.column]))}, ` +
+          `drawn over ${JSON.stringify(drawn)}; the spiral after the good text: ${after.detail}; frame ${now.frame}; address ${shared}`];
+});
+
+// The address made by the good text, opened in a fresh page: the same text
+// in the editor, the same frames (from frame 1, or at a start frame asked
+// for besides).
+await check('the address round trip: a fresh page opened at it holds the same text and plays the same frames', async () => {
+  if (!shared) return [false, 'no address was made'];
+  const fragment = new URL(shared).hash;
+  const fresh = await open(site, fragment);
+  await until(fresh, () => vorpane.presented() >= 3);
+  const text = await editorText(fresh);
+  const first = await state(fresh);
+  await fresh.close();
+  const paused = await open(site, '?start-frame=600&paused' + fragment);
+  await until(paused, () => vorpane.presented() >= 3);
+  const match = await matchesCapture(paused, 600, 'spiral');
+  await paused.close();
+  return [text === spiral && first.frame < 120 && !first.paused && match.ok,
+          `text ${text === spiral ? 'the same' : 'different'}; opened on frame ${first.frame}; at frame 600 ${match.detail}`];
+});
+
+// A BulletML file's mistakes, in the desktop's words and marked; then the
+// shipped file itself plays, and its rank follows the buttons.
+await check('a BulletML text: its mistakes listed and marked as editor.xml, the good one played; the rank buttons move its rank', async () => {
+  const page = await open(site, '?start-frame=60&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  const rankOffBefore = await page.$eval('#rank-up', (b) => b.disabled);
+  let checks = await page.evaluate(() => vorpane.checks());
+  await typeInto(page, EDITOR, readFileSync(options.pattern, 'utf8'));
+  await checked(page, checks);
+  const listed = await page.$$eval('#mistakes li', (items) => items.map((item) => item.textContent + '\n').join(''));
+  const expected = readFileSync(options['pattern-report'], 'utf8');
+  const marks = await page.evaluate(() => vorpane.editor.marks());
+  const wanted = places(expected);
+  const marked = marks.length === wanted.length && marks.every((m, i) => m.from.line === wanted[i].line && m.from.column === wanted[i].column);
+  const kind = await page.$eval('#kind', (k) => k.textContent);
+  checks = await page.evaluate(() => vorpane.checks());
+  await page.evaluate(() => vorpane.editor.setText(''));
+  const good = readFileSync(join(options.scenes, 'split-rings.xml'), 'utf8');
+  await typeInto(page, EDITOR, good);
+  await checked(page, checks);
+  const played = await page.evaluate(() => vorpane.edits());
+  const rankOn = !(await page.$eval('#rank-up', (b) => b.disabled));
+  await page.click('#rank-up');
+  await until(page, () => Math.abs(vorpane.rank() - 0.6) < 1e-9);
+  await page.click('#rank-down');
+  await page.click('#rank-down');
+  await until(page, () => Math.abs(vorpane.rank() - 0.4) < 1e-9);
+  const cleared = await page.$$eval('#mistakes li', (items) => items.length);
+  await page.close();
+  return [listed === expected && marked && kind === 'editor.xml' && played >= 1 && rankOffBefore && rankOn && cleared === 0,
+          `listed ${listed === expected ? 'as the desktop\'s report' : `"${listed.trim()}" against "${expected.trim()}"`}; ` +
+          `marks ${JSON.stringify(marks.map((m) => [m.from.line, m.from.column, m.text]))}; named ${kind}; ` +
+          `rank buttons off for the built-in show ${rankOffBefore}, on for the pattern ${rankOn}`];
+});
+
+await check('an address longer than 8,000 characters is not made, and the page says why', async () => {
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  // A comment no compression shortens, in a good scene.
+  let noise = '', seed = 7;
+  for (let i = 0; i < 9000; ++i) {
+    seed = (seed * 1103515245 + 12345) % 2147483648;
+    noise += String.fromCharCode(33 + (seed >> 16) % 90);
+  }
+  const checks = await page.evaluate(() => vorpane.checks());
+  await page.evaluate((text) => vorpane.editor.setText(text), '# ' + noise + '\n' + spiral);
+  await checked(page, checks);
+  await until(page, () => document.querySelector('#share').textContent !== '');
+  const said = await page.$eval('#share', (p) => p.textContent);
+  const hash = await page.evaluate(() => location.hash);
+  const played = await page.evaluate(() => vorpane.edits());
+  await page.close();
+  return [played === 1 && hash === '' && /more than the 8000/.test(said), `played ${played}; fragment "${hash}"; "${said}"`];
+});
+
+// A file opened with the file field or dropped on the picture goes into the
+// editor and plays; Download saves what the editor holds.
+await check('open, drop and download: the file goes into the editor and plays, the download holds the editor\'s text', async () => {
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  const scenes = options.scenes;
+  let checks = await page.evaluate(() => vorpane.checks());
+  await (await page.$('#open-file')).uploadFile(join(scenes, 'spiral.toml'));
+  await checked(page, checks);
+  const opened = (await editorText(page)) === spiral;
+  const openedMatch = await matchesCapture(page, 600, 'spiral');
+  // A real drop of a file from outside the page, through the browser's
+  // input.
+  checks = await page.evaluate(() => vorpane.checks());
+  const box = await (await page.$('#canvas')).boundingBox();
+  const client = await page.createCDPSession();
+  const data = { items: [], files: [join(scenes, 'aimed.toml')], dragOperationsMask: 1 };
+  const at = { x: box.x + 200, y: box.y + 200, data };
+  await client.send('Input.dispatchDragEvent', { type: 'dragEnter', ...at });
+  await client.send('Input.dispatchDragEvent', { type: 'dragOver', ...at });
+  await client.send('Input.dispatchDragEvent', { type: 'drop', ...at });
+  await checked(page, checks);
+  const aimed = readFileSync(join(scenes, 'aimed.toml'), 'utf8');
+  const dropped = (await editorText(page)) === aimed;
+  const downloads = mkdtempSync(join(tmpdir(), 'vorpane-downloads-'));
+  await client.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.click('#download');
+  const saved = join(downloads, 'aimed.toml');
+  for (let i = 0; i < 100 && !existsSync(saved); ++i) await new Promise((resolve) => setTimeout(resolve, 50));
+  const downloaded = existsSync(saved) ? readFileSync(saved, 'utf8') : null;
+  rmSync(downloads, { recursive: true, force: true });
+  const played = await page.evaluate(() => vorpane.edits());
+  await page.close();
+  return [opened && openedMatch.ok && dropped && downloaded === aimed && played === 2,
+          `opened ${opened} (${openedMatch.detail}); dropped ${dropped}; downloaded ${downloaded === null ? 'nothing' : downloaded === aimed ? 'the text' : 'another text'}; played ${played}`];
+});
+
+// The shipped scenes are listed; a click on one puts it into the editor.
+await check('a shipped scene of the list opens in the editor and plays', async () => {
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3 && document.querySelectorAll('#scene-list a').length > 0);
+  const names = await page.$$eval('#scene-list a', (links) => links.map((link) => link.textContent));
+  const checks = await page.evaluate(() => vorpane.checks());
+  await page.click('#scene-list a[href="?scene=spiral"]');
+  await checked(page, checks);
+  const text = await editorText(page);
+  const match = await matchesCapture(page, 600, 'spiral');
+  await page.close();
+  return [names.includes('spiral.toml') && names.includes('split-rings.xml') && text === spiral && match.ok,
+          `listed ${names.join(', ')}; ${match.detail}`];
+});
+
+// The buttons act as the keys do: pause, one frame, the phases, the HUD.
+await check('the buttons pause, step, move between phases and show the HUD as the keys do', async () => {
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  await page.click('#step');
+  await until(page, () => vorpane.frame() === 601);
+  const bare = await shot(page);
+  await page.click('#hud');
+  await until(page, () => vorpane.hud());
+  const presented = (await state(page)).presented;
+  await until(page, (p) => vorpane.presented() >= p + 3, presented);
+  const hudMatch = await compare(page, await shot(page), bare);
+  await page.click('#hud');
+  await until(page, () => !vorpane.hud());
+  await page.click('#next-phase');
+  await until(page, () => vorpane.frame() > 601);
+  const next = (await state(page)).frame;
+  await page.click('#prev-phase');
+  await until(page, (n) => vorpane.frame() < n, next);
+  const previous = (await state(page)).frame;
+  await page.click('#pause');
+  await until(page, () => !vorpane.paused());
+  await page.click('#pause');
+  await until(page, () => vorpane.paused());
+  await page.close();
+  return [next > 601 && previous < next && hudMatch.different > 0,
+          `step to 601; next phase at ${next}, previous at ${previous}; pause and resume`];
+});
+
+// A touch on the picture aims as the pointer does: the same frames with a
+// touch at a point and with the pointer there are the same picture, and
+// differ from those with no aim.
+await check('a touch on the picture aims as the pointer does', async () => {
+  const stepped = async (how) => {
+    const page = await open(site, '?start-frame=7600&paused');
+    await until(page, () => vorpane.presented() >= 1);
+    const box = await (await page.$('#canvas')).boundingBox();
+    if (how === 'touch') {
+      await page.touchscreen.touchStart(box.x + 100, box.y + 400);
+      await page.touchscreen.touchEnd();
+      await page.focus('#canvas');
+    } else if (how === 'pointer') {
+      await page.mouse.move(box.x + 100, box.y + 400);
+    }
+    for (let i = 0; i < 40; ++i) await page.keyboard.press('ArrowRight');
+    await until(page, () => vorpane.frame() === 7640);
+    const presented = (await state(page)).presented;
+    await until(page, (p) => vorpane.presented() >= p + 3, presented);
+    const picture = await shot(page);
+    await page.close();
+    return picture;
+  };
+  const away = await stepped(null);
+  const touched = await stepped('touch');
+  const pointed = await stepped('pointer');
+  const aim = await compare(start, away, touched);
+  const same = await compare(start, pointed, touched);
+  return [aim.shifted > PIXELS_ALLOWED * 4 && same.different === 0,
+          `${aim.shifted} pixels differ from no aim after 40 frames; from the pointer's, ${same.different}`];
 });
 
 await check('a scene the site does not have starts nothing, and the page names the ones it has', async () => {

@@ -42,6 +42,7 @@ bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors)
   source.pattern = std::move(pattern);
   source.file = path;
   loaded.patterns.push_back(std::move(source));
+  loaded.files.assign(1, path);
   desc = std::move(loaded);
   return true;
 }

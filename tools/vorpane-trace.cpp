@@ -83,7 +83,9 @@ Toptions parse_options(int argc, char** argv) {
                   "                in microseconds instead of the CSV\n"
                   "CSV on stdout: kind,frame,emitter,slot,x,y; per-turret summary on stderr.\n"
                   "A pattern's rows: E,frame,0,-1,x,y for its root, then B,frame,0,N,x,y for\n"
-                  "each bullet in flight, N its creation number, in creation order.\n",
+                  "each bullet in flight, N its creation number, in creation order.\n"
+                  "A scene with [[emitter]] tables: each emitter in their order, a BulletML\n"
+                  "one as E,frame,EMITTER,-1,x,y for its root and B,frame,EMITTER,N,x,y.\n",
                   k_usage);
       std::exit(0);
     } else if (walk.FLAG("--version")) {
@@ -205,6 +207,12 @@ int finish_output() {
 // ---- The scene: built-in, from a scene file or a BulletML pattern
 
 int check_scene(const Toptions& options, const Tscene_desc& desc) {
+  if (!desc.order.empty()) {
+    const std::size_t patterns = desc.patterns.size(), emitters = desc.order.size();
+    std::printf("%s: a good scene: %zu emitter%s, %zu of them BulletML, %zu file%s read\n", options.scene.c_str(),
+                emitters, emitters == 1 ? "" : "s", patterns, desc.files.size(), desc.files.size() == 1 ? "" : "s");
+    return 0;
+  }
   if (!desc.patterns.empty()) {
     const Tpattern& pattern = *desc.patterns[0].pattern;
     std::printf("%s: a good pattern: %zu top action%s, %zu commands, nesting %d deep\n", options.scene.c_str(),
@@ -261,13 +269,17 @@ int trace_scene(const Toptions& options) {
     }
   }
 
-  for (int i = 0; i < scene.emitter_count; ++i)
-    std::fprintf(stderr, "turret %d: most in flight %d, missed (pool full) %lld\n", i, most_in_flight[i],
-                 SCENE_MISSED(scene, i));
-  for (std::size_t p = 0; p < scene.players.size(); ++p)
-    std::fprintf(stderr, "pattern: most in flight %d, fired %lld, missed (pool full) %lld\n",
-                 most_in_flight[static_cast<std::size_t>(scene.emitter_count) + p], scene.players[p].FIRED(),
-                 scene.players[p].MISSED());
+  for (int i = 0; i < sources; ++i) {
+    const Tscene_source& s = scene.sources[static_cast<std::size_t>(i)];
+    if (!s.pattern) {
+      std::fprintf(stderr, "turret %d: most in flight %d, missed (pool full) %lld\n", i, most_in_flight[i],
+                   SCENE_MISSED(scene, i));
+      continue;
+    }
+    const Tpattern_player& player = scene.players[static_cast<std::size_t>(s.index)];
+    std::fprintf(stderr, "pattern: most in flight %d, fired %lld, missed (pool full) %lld\n", most_in_flight[i],
+                 player.FIRED(), player.MISSED());
+  }
   return finish_output();
 }
 

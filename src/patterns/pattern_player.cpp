@@ -51,28 +51,30 @@ const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind) {
   return "stopped";
 }
 
-void Tpattern_player::BUILD(const Tpattern& pattern, double start_x, double start_y) {
+void Tpattern_player::BUILD(const Tpattern& pattern, double start_x, double start_y, int pool, int stream) {
   pattern_ = pattern;
   start_x_ = start_x;
   start_y_ = start_y;
+  pool_ = std::clamp(pool, 1, static_cast<int>(VP_PATTERN_POOL));
+  stream_ = stream;
   depth_ = std::max(pattern.frame_depth, 1);
   levels_ = pattern.ref_depth + 1;
   width_ = std::max(pattern.param_count, 1);
-  const std::size_t runners = pattern.top_actions.size() + VP_PATTERN_POOL;
+  const std::size_t runners = pattern.top_actions.size() + static_cast<std::size_t>(pool_);
   runners_.assign(runners, Trunner{});
   frames_.assign(runners * static_cast<std::size_t>(depth_), Tframe{});
   params_.assign(runners * static_cast<std::size_t>(levels_) * static_cast<std::size_t>(width_), 0.0);
   param_counts_.assign(runners * static_cast<std::size_t>(levels_), 0);
-  free_runners_.assign(VP_PATTERN_POOL, 0);
+  free_runners_.assign(static_cast<std::size_t>(pool_), 0);
   // Room for a frame's survivors and all it can fire besides.
-  bodies_.assign(2 * VP_PATTERN_POOL, Tpattern_body{});
+  bodies_.assign(2 * static_cast<std::size_t>(pool_), Tpattern_body{});
   RESET();
 }
 
 void Tpattern_player::RESET() {
   const int tops = static_cast<int>(pattern_.top_actions.size());
-  free_count_ = VP_PATTERN_POOL;
-  for (int i = 0; i < VP_PATTERN_POOL; ++i) free_runners_[static_cast<std::size_t>(i)] = tops + VP_PATTERN_POOL - 1 - i;
+  free_count_ = pool_;
+  for (int i = 0; i < pool_; ++i) free_runners_[static_cast<std::size_t>(i)] = tops + pool_ - 1 - i;
   count_ = 0;
   turn_ = 0;
   fired_ = 0;
@@ -80,7 +82,10 @@ void Tpattern_player::RESET() {
   root_stopped_ = false;
   fault_count_ = 0;
   for (bool& seen : fault_seen_) seen = false;
+  // Stream 0 is a fresh Trandom's, so a pattern played alone and the first
+  // of a scene draw alike.
   random_.RESET();
+  if (stream_ != 0) random_.SEED(static_cast<double>(stream_));
   restart_root();
 }
 
@@ -138,10 +143,21 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
   appended_ = count_;
   frame_commands_ = 0;
 
+  // A ridden root stands where its rider is before its commands run, a
+  // restart's put-back included, and after its own motion.
+  const auto ride = [this, &input] {
+    if (!input.ride) return;
+    root_.x = input.ride_x;
+    root_.y = input.ride_y;
+  };
+  ride();
   if (!root_stopped_) {
     bool all_ended = true;
     for (std::size_t i = 0; i < pattern_.top_actions.size(); ++i) all_ended = all_ended && runners_[i].ended;
-    if (all_ended) restart_root();
+    if (all_ended) {
+      restart_root();
+      ride();
+    }
     commands_ = 0;
     command_limit_ = VP_PATTERN_MAX_COMMANDS;
     stop_ = false;
@@ -151,6 +167,7 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
     if (stop_) root_stopped_ = true;
   }
   move(root_);  // the root is never retired, wherever it goes
+  ride();
   if (!std::isfinite(root_.x) || !std::isfinite(root_.y)) {
     if (!root_stopped_) fault(VP_PATTERN_FAULT_NOT_FINITE, pattern_.top_actions[0]);
     root_stopped_ = true;
@@ -525,7 +542,7 @@ bool Tpattern_player::fire(int r, Tpattern_body& body, int n, Tparams scope) {
 }
 
 void Tpattern_player::create(const Tpattern_body& from, double direction, double speed, int bullet, Tparams scope) {
-  if (count_ >= VP_PATTERN_POOL) {
+  if (count_ >= pool_) {
     ++missed_;
     return;
   }

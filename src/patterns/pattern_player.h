@@ -3,8 +3,8 @@
 // and its bullets fire, their commands, motion and retirement.
 //
 // Rules:
-//  - BUILD sizes every pool from the pattern (16,384 bullets, each with the
-//    command state the pattern's deepest nesting needs) and copies the
+//  - BUILD sizes every pool from the pattern (POOL() bullets, 16,384 unless
+//    asked for fewer, each with the command state the pattern's deepest nesting needs) and copies the
 //    pattern in; STEP and every accessor allocate nothing, and STEP's work
 //    is bounded: an object runs at most VP_PATTERN_MAX_COMMANDS commands in
 //    one frame, and all objects together, the root included, at most
@@ -20,7 +20,7 @@
 //    started afresh when every top action has ended), then each bullet:
 //    its commands, its removal if it vanished, its move, its retirement
 //    outside -50..690 x -50..530 or at a position that is not finite.
-//  - A fire with VP_PATTERN_POOL bullets in flight is missed and counted.
+//  - A fire with POOL() bullets in flight is missed and counted.
 //  - A fault only playing can find (a value that is not finite, the target
 //    of a change included; more than VP_PATTERN_MAX_COMMANDS commands in a
 //    frame) stops that object's commands (a bullet flies on; the root stays
@@ -29,7 +29,7 @@
 //    FAULT(i). Once the frame's VP_PATTERN_MAX_FRAME_COMMANDS are spent,
 //    every later object of the frame that would run a command is stopped
 //    so, as VP_PATTERN_FAULT_FRAME_COMMANDS (waiting ones are not touched).
-//  - $rand draws from the player's own stream, rewound by BUILD and RESET,
+//  - $rand draws from the player's own stream (BUILD's `stream`), rewound by BUILD and RESET,
 //    one draw per $rand evaluated, unless the input holds it at a constant.
 #pragma once
 
@@ -58,6 +58,11 @@ struct Tpattern_input {
   double rank = 0.5;       // $rank, 0 to 1
   bool hold_rand = false;  // every $rand is `rand_value` instead of a draw
   double rand_value = 0.5;
+  // The root ridden: it stands at (ride_x, ride_y) before its commands run
+  // and after it moves, its direction and speed still its file's.
+  bool ride = false;
+  double ride_x = 0.0;
+  double ride_y = 0.0;
 };
 
 // An object: the root or a bullet in flight.
@@ -93,9 +98,13 @@ const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind);
 
 class Tpattern_player {
  public:
-  // Sizes the pools for `pattern`, keeps a copy of it and RESETs; the root
-  // starts, and is put back, at (start_x, start_y).
-  void BUILD(const Tpattern& pattern, double start_x = VP_PATTERN_START_X, double start_y = VP_PATTERN_START_Y);
+  // Sizes the pools for `pattern`, `pool` bullets in flight at most (1 to
+  // VP_PATTERN_POOL, clamped), keeps a copy of it and RESETs; the root
+  // starts, and is put back, at (start_x, start_y). `stream` 0 draws $rand
+  // from a fresh Trandom; any other from Trandom::SEED(stream), the state
+  // made from the bits of the double `stream`.
+  void BUILD(const Tpattern& pattern, double start_x = VP_PATTERN_START_X, double start_y = VP_PATTERN_START_Y,
+             int pool = VP_PATTERN_POOL, int stream = 0);
   // Back to the state BUILD left: no bullets, frame 0, the stream rewound.
   void RESET();
   void STEP(const Tpattern_input& input);
@@ -104,6 +113,7 @@ class Tpattern_player {
   int IN_FLIGHT() const { return count_; }
   const Tpattern_body& SHOT(int i) const { return bodies_[static_cast<std::size_t>(i)]; }
   long long MISSED() const { return missed_; }
+  int POOL() const { return pool_; }  // bullets in flight at most
   long long FIRED() const { return fired_; }
   long long FRAME() const { return turn_; }  // frames stepped
   long long FRAME_COMMANDS() const { return frame_commands_; }  // run by all objects in the last frame
@@ -185,6 +195,8 @@ class Tpattern_player {
   Tpattern_body root_;
   double start_x_ = VP_PATTERN_START_X;
   double start_y_ = VP_PATTERN_START_Y;
+  int pool_ = VP_PATTERN_POOL;
+  int stream_ = 0;
   bool root_stopped_ = false;
   long long turn_ = 0;
   long long fired_ = 0;

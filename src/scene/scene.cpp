@@ -1,7 +1,8 @@
 // scene.cpp - the built-in show's programme, and any scene built from its description.
 #include "scene/scene.h"
 
-#include <cstdio>  // snprintf: the status line and a fault's line, in place
+#include <algorithm>  // max: the longest phase list
+#include <cstdio>     // snprintf: the status line and a fault's line, in place
 
 #include "platform/console.h"  // a pattern's status line and faults
 #include "platform/random.h"   // the spline control points
@@ -108,17 +109,37 @@ Tturret_phase turret_phase(const Tturret_row& row) {
   return phase;
 }
 
-// Phase k goes to emitters 0, 1, 2, ... before phase k + 1, each with its
-// emitter's own angle; ADDTO_LIST stores a copy, so one scratch record serves.
-void add_movement_phase(Tscene& scene, Temitter_phase scratch) {
+bool carrier(const Tscene& scene, int i) {
+  return !scene.desc.own.empty() && scene.desc.own[static_cast<std::size_t>(i)].carries >= 0;
+}
+
+const std::vector<Tturret_phase>& firing_of(const Tscene& scene, int i) { return SCENE_FIRING_OF(scene, i); }
+const std::vector<Temitter_phase>& movement_of(const Tscene& scene, int i) { return SCENE_MOVEMENT_OF(scene, i); }
+
+std::size_t longest_list(const Tscene& scene, bool movement) {
+  std::size_t most = 0;
+  for (int i = 0; i < scene.emitter_count; ++i)
+    most = std::max(most, movement ? movement_of(scene, i).size() : firing_of(scene, i).size());
+  return most;
+}
+
+// Phase k goes to emitters 0, 1, 2, ... (those whose list has one) before
+// phase k + 1, each with its emitter's own angle; ADDTO_LIST stores a copy.
+void add_movement_phase(Tscene& scene, std::size_t k) {
   for (int i = 0; i < scene.emitter_count; ++i) {
+    const std::vector<Temitter_phase>& list = movement_of(scene, i);
+    if (k >= list.size()) continue;
+    Temitter_phase scratch = list[k];
     scratch.ANGLE = scene.desc.start_angles[i];
     scene.emitters[i].ADDTO_LIST(scratch);
   }
 }
 
-void add_firing_phase(Tscene& scene, Tturret_phase scratch) {
+void add_firing_phase(Tscene& scene, std::size_t k) {
   for (int i = 0; i < scene.emitter_count; ++i) {
+    const std::vector<Tturret_phase>& list = firing_of(scene, i);
+    if (k >= list.size()) continue;
+    Tturret_phase scratch = list[k];
     scratch.ROTATION = scene.desc.start_angles[i];
     scene.emitters[i].turret.ADDTO_LIST(scratch);
   }
@@ -140,6 +161,8 @@ void draw_spline_points(Tscene& scene) {
   }
 }
 
+constexpr double k_emitter_half = 16.0;  // of the 32 x 32 emitter sprite
+
 // The emitters' reports take rows 2 to 7.
 constexpr int k_pattern_row_alone = 2;
 constexpr int k_pattern_row_below = 8;
@@ -149,7 +172,7 @@ void print_status(const Tscene& scene, int p) {
   const Tpattern_player& player = scene.players[static_cast<std::size_t>(p)];
   char line[128];
   std::snprintf(line, sizeof line, "pattern frame %10lld  flying %5d  missed %10lld  rank %4.2f", player.FRAME(),
-                player.IN_FLIGHT(), player.MISSED(), scene.rank);
+                player.IN_FLIGHT(), player.MISSED(), SCENE_PATTERN_RANK(scene, p));
   CONSOLE_LOCATE((scene.emitter_count == 0 ? k_pattern_row_alone : k_pattern_row_below) + p, 1);
   CONSOLE_PRINT_LINE(line);
 }
@@ -169,6 +192,22 @@ void report_faults(Tscene& scene, int p) {
 }
 
 }  // namespace
+
+const std::vector<Temitter_phase>& SCENE_MOVEMENT_OF(const Tscene& scene, int i) {
+  const std::vector<Tscene_emitter_own>& own = scene.desc.own;
+  if (!own.empty() && !own[static_cast<std::size_t>(i)].movement.empty()) return own[static_cast<std::size_t>(i)].movement;
+  return scene.desc.movement;
+}
+
+// A carrier's turret gets no phase: its constructor's fires nothing, and it
+// is never stepped.
+const std::vector<Tturret_phase>& SCENE_FIRING_OF(const Tscene& scene, int i) {
+  static const std::vector<Tturret_phase> none;
+  if (carrier(scene, i)) return none;
+  const std::vector<Tscene_emitter_own>& own = scene.desc.own;
+  if (!own.empty() && !own[static_cast<std::size_t>(i)].firing.empty()) return own[static_cast<std::size_t>(i)].firing;
+  return scene.desc.firing;
+}
 
 const Tscene_desc& SCENE_BUILTIN() {
   static const Tscene_desc builtin = [] {
@@ -192,13 +231,15 @@ void BUILD_SCENE(Tscene& scene, const Tscene_desc& desc) {
   scene.emitter_count = scene.desc.EMITTERS();
   scene.emitters = new Temitter[scene.emitter_count];  // constructed 0, 1, 2, ...
   if (scene.desc.pool_size != VP_POOL_SIZE)
-    for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].turret.RESIZE_POOL(scene.desc.pool_size);
+    for (int i = 0; i < scene.emitter_count; ++i)
+      if (!carrier(scene, i)) scene.emitters[i].turret.RESIZE_POOL(scene.desc.pool_size);
   // A scene of patterns alone may have no phase to add.
   if (scene.emitter_count > 0) {
-    add_movement_phase(scene, scene.desc.movement[0]);
+    add_movement_phase(scene, 0);
     draw_spline_points(scene);
-    for (std::size_t k = 1; k < scene.desc.movement.size(); ++k) add_movement_phase(scene, scene.desc.movement[k]);
-    for (const Tturret_phase& phase : scene.desc.firing) add_firing_phase(scene, phase);
+    const std::size_t movement = longest_list(scene, true), firing = longest_list(scene, false);
+    for (std::size_t k = 1; k < movement; ++k) add_movement_phase(scene, k);
+    for (std::size_t k = 0; k < firing; ++k) add_firing_phase(scene, k);
   }
 
   for (int i = 0; i < scene.emitter_count; ++i) scene.emitters[i].START();
@@ -213,9 +254,15 @@ void BUILD_SCENE(Tscene& scene, const Tscene_desc& desc) {
   scene.players.resize(patterns);
   for (std::size_t p = 0; p < patterns; ++p) {
     const Tscene_pattern& source = scene.desc.patterns[p];
-    scene.players[p].BUILD(*source.pattern, source.start_x, source.start_y);
+    scene.players[p].BUILD(*source.pattern, source.start_x, source.start_y, source.pool_size, source.stream);
   }
   scene.faults_reported.assign(patterns, 0);
+
+  scene.sources = scene.desc.order;
+  if (scene.sources.empty()) {
+    for (int i = 0; i < scene.emitter_count; ++i) scene.sources.push_back(Tscene_source{false, i});
+    for (std::size_t p = 0; p < patterns; ++p) scene.sources.push_back(Tscene_source{true, static_cast<int>(p)});
+  }
 }
 
 Tscene::~Tscene() { DESTROY_SCENE(*this); }
@@ -233,8 +280,22 @@ int STEP_EMITTER(Temitter& emitter) {
   return -1;
 }
 
+namespace {
+
+// A carrier only moves; its root is placed at its centre by the pattern's
+// step.
+int step_carrier(Temitter& emitter) {
+  if (emitter.ACTIVE() == 0) return 0;
+  emitter.MANAGE_LIST(MISSING_COORD, MISSING_COORD);
+  emitter.MOVE();
+  return -1;
+}
+
+}  // namespace
+
 void STEP_SCENE(Tscene& scene) {
-  for (int i = 0; i < scene.emitter_count; ++i) scene.shown[i] = STEP_EMITTER(scene.emitters[i]);
+  for (int i = 0; i < scene.emitter_count; ++i)
+    scene.shown[i] = carrier(scene, i) ? step_carrier(scene.emitters[i]) : STEP_EMITTER(scene.emitters[i]);
   const int patterns = static_cast<int>(scene.players.size());
   if (patterns == 0) return;
   Tpattern_input input;
@@ -244,6 +305,16 @@ void STEP_SCENE(Tscene& scene) {
   input.hold_rand = scene.hold_rand;
   input.rand_value = scene.rand_value;
   for (int p = 0; p < patterns; ++p) {
+    const Tscene_pattern& source = scene.desc.patterns[static_cast<std::size_t>(p)];
+    input.rank = SCENE_PATTERN_RANK(scene, p);
+    input.ride = source.rider >= 0;
+    if (input.ride) {
+      // The emitter's position is its sprite's corner; the root stands at
+      // the sprite's centre, worked in double (exact for these floats).
+      const Temitter& rider = scene.emitters[source.rider];
+      input.ride_x = static_cast<double>(rider.X()) + k_emitter_half;
+      input.ride_y = static_cast<double>(rider.Y()) + k_emitter_half;
+    }
     scene.players[static_cast<std::size_t>(p)].STEP(input);
     print_status(scene, p);
     report_faults(scene, p);

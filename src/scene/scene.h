@@ -15,9 +15,12 @@
 //    a backwards skip) builds the same show.
 //  - A scene owns its emitters and destroys them last to first when it
 //    ends; it is never copied.
-//  - Sources are numbered emitters first (0 .. emitter_count - 1), then the
+//  - Sources are numbered in `sources`: the description's order, or, when
+//    it gives none, emitters first (0 .. emitter_count - 1), then the
 //    patterns in the description's order; scene/scene_bodies.h gives what
-//    is in flight of both kinds.
+//    is in flight of both kinds. An emitter that carries a pattern's root
+//    is no source: it moves (its phases, no turret) before the patterns are
+//    stepped, and its pattern's root then stands at its sprite's centre.
 //  - BUILD_SCENE sizes each pattern's player (its pools) and leaves `rank`
 //    and the held $rand as they are: they are how the scene is played, not
 //    what it is, so a rebuild (Page Up, a reload) keeps them. Stepping
@@ -45,6 +48,7 @@ struct Tscene {
   std::vector<int> shown;
   Tscene_desc desc;
   std::vector<Tpattern_player> players;  // one per desc.patterns, same order
+  std::vector<Tscene_source> sources;    // desc.order, or the emitters then the patterns
   std::vector<int> faults_reported;      // per player: its faults already on stderr
   double rank = 0.5;                     // every pattern's $rank, 0 to 1
   bool hold_rand = false;                // every $rand is rand_value instead of a draw
@@ -72,6 +76,17 @@ void DESTROY_SCENE(Tscene& scene);
 // One frame of an active emitter: phase step, movement, turret. Returns -1
 // when the emitter was active (and should be drawn), else 0.
 int STEP_EMITTER(Temitter& emitter);
+
+// Emitter i's phase lists: its own where it has them, else the scene's; a
+// carrier's firing list is empty (its turret never runs).
+const std::vector<Temitter_phase>& SCENE_MOVEMENT_OF(const Tscene& scene, int i);
+const std::vector<Tturret_phase>& SCENE_FIRING_OF(const Tscene& scene, int i);
+
+// The rank pattern p plays at: its own when it has one, else the scene's.
+inline double SCENE_PATTERN_RANK(const Tscene& scene, int p) {
+  const double own = scene.desc.patterns[static_cast<std::size_t>(p)].rank;
+  return own >= 0.0 ? own : scene.rank;
+}
 
 // One frame of the whole scene without drawing: the emitters as ever, then
 // each pattern's player with the scene's target and rank; records `shown`. Programs

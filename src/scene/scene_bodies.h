@@ -6,7 +6,8 @@
 //  - Every reader of the scene's objects (sprites, HUD, trace, the soak and
 //    fuzz checks, the capture through the sprites) goes through
 //    SCENE_EACH_BODY; none walks emitters, turrets and pools by hand.
-//  - Order: source by source (emitters 0, 1, ..., then the patterns); in
+//  - Order: source by source (scene.sources: emitters 0, 1, ..., then the
+//    patterns, unless the description ordered them); in
 //    each, its emitter or root first (number -1), then its bullets in
 //    flight: an emitter's in pool order within its turret's MAXBULLET,
 //    numbered by pool slot; a pattern's in creation order, numbered by
@@ -36,32 +37,31 @@ struct Tscene_body {
   bool shown;
 };
 
-// Sources of the scene: its emitters and its patterns.
-inline int SCENE_SOURCES(const Tscene& scene) {
-  return scene.emitter_count + static_cast<int>(scene.players.size());
-}
+// Sources of the scene: its emitters and its patterns (scene.h).
+inline int SCENE_SOURCES(const Tscene& scene) { return static_cast<int>(scene.sources.size()); }
 
 // Calls fn(const Tscene_body&) for each object in flight, in the order above.
 template <class Tfn>
 void SCENE_EACH_BODY(const Tscene& scene, Tfn&& fn) {
-  for (int i = 0; i < scene.emitter_count; ++i) {
-    const Temitter& emitter = scene.emitters[i];
-    const bool shown = scene.shown[static_cast<std::size_t>(i)] != 0;
-    fn(Tscene_body{i, -1, emitter.X(), emitter.Y(), VP_SPRITE_EMITTER, VP_SOURCE_EMITTER, shown});
-    // Every slot is read by value, in flight or not; only those in flight
-    // are described.
-    const Tturret& turret = emitter.turret;
-    const int count = turret.MAXBULLET();
-    for (int j = 0; j < count; ++j) {
-      const Tbullet bullet = turret.BULLET(j);
-      if (bullet.ACTIVE() != 0)
-        fn(Tscene_body{i, j, bullet.X(), bullet.Y(), VP_SPRITE_BULLET, VP_SOURCE_EMITTER, shown});
+  const int sources = SCENE_SOURCES(scene);
+  for (int source = 0; source < sources; ++source) {
+    const Tscene_source& s = scene.sources[static_cast<std::size_t>(source)];
+    if (!s.pattern) {
+      const Temitter& emitter = scene.emitters[s.index];
+      const bool shown = scene.shown[static_cast<std::size_t>(s.index)] != 0;
+      fn(Tscene_body{source, -1, emitter.X(), emitter.Y(), VP_SPRITE_EMITTER, VP_SOURCE_EMITTER, shown});
+      // Every slot is read by value, in flight or not; only those in flight
+      // are described.
+      const Tturret& turret = emitter.turret;
+      const int count = turret.MAXBULLET();
+      for (int j = 0; j < count; ++j) {
+        const Tbullet bullet = turret.BULLET(j);
+        if (bullet.ACTIVE() != 0)
+          fn(Tscene_body{source, j, bullet.X(), bullet.Y(), VP_SPRITE_BULLET, VP_SOURCE_EMITTER, shown});
+      }
+      continue;
     }
-  }
-  const int patterns = static_cast<int>(scene.players.size());
-  for (int p = 0; p < patterns; ++p) {
-    const Tpattern_player& player = scene.players[static_cast<std::size_t>(p)];
-    const int source = scene.emitter_count + p;
+    const Tpattern_player& player = scene.players[static_cast<std::size_t>(s.index)];
     const Tpattern_body& root = player.ROOT();
     fn(Tscene_body{source, -1, root.x, root.y, VP_SPRITE_EMITTER, VP_SOURCE_PATTERN, true});
     const int in_flight = player.IN_FLIGHT();
@@ -75,6 +75,15 @@ void SCENE_EACH_BODY(const Tscene& scene, Tfn&& fn) {
 // Fires a source could not make because its pool was full: an emitter's
 // turret's count, a pattern's player's.
 inline long long SCENE_MISSED(const Tscene& scene, int source) {
-  if (source < scene.emitter_count) return scene.emitters[source].turret.MISSED();
-  return scene.players[static_cast<std::size_t>(source - scene.emitter_count)].MISSED();
+  const Tscene_source& s = scene.sources[static_cast<std::size_t>(source)];
+  if (!s.pattern) return scene.emitters[s.index].turret.MISSED();
+  return scene.players[static_cast<std::size_t>(s.index)].MISSED();
+}
+
+// Bullets source may have in flight at most: an emitter's MAXBULLET, a
+// pattern's pool.
+inline int SCENE_MOST_IN_FLIGHT(const Tscene& scene, int source) {
+  const Tscene_source& s = scene.sources[static_cast<std::size_t>(source)];
+  if (!s.pattern) return scene.emitters[s.index].turret.MAXBULLET();
+  return scene.players[static_cast<std::size_t>(s.index)].POOL();
 }

@@ -14,6 +14,14 @@
 //    never changed, so copying a description copies no pattern.
 //  - A description may hold no emitter: a BulletML file alone is a scene of
 //    one pattern source and no emitter, whose phase lists are then unused.
+//  - Each emitter may have lists of its own (`own`, one per emitter or
+//    none): an empty list is the scene's. An emitter that carries a
+//    pattern's root (`carries`) only moves: its turret never runs and it is
+//    not a source of its own; the pattern, which names it as `rider`, is.
+//  - `order` lists every source once, as the file gave them; empty, the
+//    sources are the emitters, then the patterns.
+//  - The pools of a scene together hold at most VP_SCENE_MAX_BULLETS: the
+//    emitters' that fire (pool_size each) and the patterns' (pool_size each).
 //  - The limits below are what the show promises to run safely: no accepted
 //    description crashes it, makes a position infinite or not a number, or
 //    grows its memory.
@@ -33,6 +41,8 @@ enum {
   VP_SCENE_MAX_PHASES = 64,
   VP_SCENE_MIN_SPLINE_POINTS = 4,
   VP_SCENE_MAX_SPLINE_POINTS = 1024,
+  VP_SCENE_MAX_BULLETS = VP_SCENE_MAX_EMITTERS * VP_SCENE_MAX_POOL,  // all pools together
+  VP_SCENE_MAX_FILES = VP_SCENE_MAX_EMITTERS + 1,  // the scene file and a BulletML file per emitter
 };
 
 // Where the random spline points are drawn from, in window pixels.
@@ -43,13 +53,30 @@ struct Tscene_area {
   float height;
 };
 
-// A BulletML pattern played in the scene. Room for what a later source may
-// set for itself (its rank, its pool) is kept here.
+// A BulletML pattern played in the scene.
 struct Tscene_pattern {
   std::shared_ptr<const Tpattern> pattern;
   std::string file;  // as given: stderr names it, the HUD shows its last component
   double start_x = VP_PATTERN_START_X;
   double start_y = VP_PATTERN_START_Y;
+  double rank = -1.0;            // 0 to 1 wins over the scene's rank; below 0: the scene's
+  int pool_size = VP_PATTERN_POOL;  // bullets in flight at most
+  int stream = 0;                // of its $rand (Tpattern_player::BUILD)
+  int rider = -1;                // the emitter whose centre the root stands at each frame; -1: none
+};
+
+// An emitter's own lists; an empty one is the scene's.
+struct Tscene_emitter_own {
+  std::vector<Temitter_phase> movement;
+  std::vector<Tturret_phase> firing;
+  int carries = -1;  // the pattern whose root it carries; -1: it fires with its turret
+};
+
+// One source of the scene: an emitter (index into the emitters) or a
+// pattern (index into `patterns`).
+struct Tscene_source {
+  bool pattern;
+  int index;
 };
 
 struct Tscene_desc {
@@ -61,6 +88,9 @@ struct Tscene_desc {
   std::vector<Temitter_phase> movement;  // ANGLE is set from start_angles
   std::vector<Tturret_phase> firing;     // ROTATION is set from start_angles
   std::vector<Tscene_pattern> patterns;  // played after the emitters, in this order
+  std::vector<Tscene_emitter_own> own;   // empty, or one per emitter
+  std::vector<Tscene_source> order;      // empty: the emitters, then the patterns
+  std::vector<std::string> files;        // what it was read from, its own file first; empty: the built-in show
 
   int EMITTERS() const { return static_cast<int>(start_angles.size()); }
 };

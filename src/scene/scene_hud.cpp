@@ -14,6 +14,8 @@ constexpr long k_stream_spread = 10;
 // A pattern's file name fills the emitter table's two name columns and the
 // blank between them.
 constexpr std::size_t k_pattern_name_columns = 21;
+// In the emitter table, a file's name fills the fire column less its blank.
+constexpr std::size_t k_file_columns = 10;
 
 // Longer results are cut at 127 characters; no HUD line comes near that.
 __attribute__((format(printf, 1, 2))) std::string format(const char* pattern, ...) {
@@ -31,6 +33,24 @@ std::string file_name(const std::string& path) {
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.size() > k_pattern_name_columns) name.resize(k_pattern_name_columns);
   return name;
+}
+
+// Each fault a player found; named by its pattern (P0) or, where the file
+// gave every emitter its place, by its emitter (E2).
+void fault_lines(const Tscene& scene, std::vector<std::string>& lines) {
+  const bool by_emitter = !scene.desc.order.empty();
+  const int sources = static_cast<int>(scene.sources.size());
+  for (int source = 0; source < sources; ++source) {
+    const Tscene_source& s = scene.sources[static_cast<std::size_t>(source)];
+    if (!s.pattern) continue;
+    const Tpattern_player& player = scene.players[static_cast<std::size_t>(s.index)];
+    for (int i = 0; i < player.FAULT_COUNT(); ++i) {
+      const Tpattern_fault& f = player.FAULT(i);
+      const std::string text = format("%c%d line %d: %s", by_emitter ? 'E' : 'P', by_emitter ? source : s.index,
+                                      f.line, PATTERN_FAULT_TEXT(f.kind));
+      for (const std::string& line : HUD_WRAP(text, VP_HUD_COLUMNS)) lines.push_back(line);
+    }
+  }
 }
 
 }  // namespace
@@ -74,6 +94,38 @@ int BULLETS_IN_FLIGHT(const Tturret& turret) {
   return flying;
 }
 
+namespace {
+
+// A scene whose file gave every emitter its own table: one line each, in
+// the file's order; a BulletML emitter's move is its carrier's phase ("-"
+// where its root moves as its file says), its fire its file's name.
+void emitter_lines(const Tscene& scene, const std::vector<int>& flying, std::vector<std::string>& lines) {
+  lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
+  const int sources = static_cast<int>(scene.sources.size());
+  const int rows = sources > VP_HUD_EMITTER_ROWS ? VP_HUD_EMITTER_ROWS - 1 : sources;
+  for (int source = 0; source < rows; ++source) {
+    const Tscene_source& s = scene.sources[static_cast<std::size_t>(source)];
+    std::string move = "-", fire;
+    if (!s.pattern) {
+      const Temitter& e = scene.emitters[s.index];
+      move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
+      fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));
+    } else {
+      const Tscene_pattern& pattern = scene.desc.patterns[static_cast<std::size_t>(s.index)];
+      if (pattern.rider >= 0) {
+        const Temitter& e = scene.emitters[pattern.rider];
+        move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
+      }
+      fire = file_name(pattern.file).substr(0, k_file_columns);
+    }
+    lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", source, move.c_str(), fire.c_str(),
+                           flying[static_cast<std::size_t>(source)], SCENE_MISSED(scene, source)));
+  }
+  if (rows < sources) lines.push_back(format("+ %d more emitters", sources - rows));
+}
+
+}  // namespace
+
 std::vector<std::string> HUD_WRAP(const std::string& text, std::size_t columns) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -103,7 +155,9 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
     if (body.kind == VP_SPRITE_BULLET) ++flying[static_cast<std::size_t>(body.source)];
   });
   const int patterns = static_cast<int>(scene.players.size());
-  if (scene.emitter_count > 0 || patterns == 0) {
+  if (!scene.desc.order.empty()) {
+    emitter_lines(scene, flying, lines);
+  } else if (scene.emitter_count > 0 || patterns == 0) {
     // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
     // phase's pattern is still in force.
     lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
@@ -117,7 +171,10 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
     }
     if (rows < scene.emitter_count) lines.push_back(format("+ %d more emitters", scene.emitter_count - rows));
   }
-  if (patterns > 0) {
+  if (patterns > 0 && !scene.desc.order.empty()) {
+    lines.push_back(format("rank %.2f", scene.rank));
+    fault_lines(scene, lines);
+  } else if (patterns > 0) {
     lines.push_back(format("%-3s%-22s%6s%7s", "", "pattern", "flying", "missed"));
     for (int p = 0; p < patterns; ++p) {
       const int source = scene.emitter_count + p;
@@ -126,15 +183,7 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
                              SCENE_MISSED(scene, source)));
     }
     lines.push_back(format("rank %.2f", scene.rank));
-    for (int p = 0; p < patterns; ++p) {
-      const Tpattern_player& player = scene.players[static_cast<std::size_t>(p)];
-      for (int i = 0; i < player.FAULT_COUNT(); ++i) {
-        const Tpattern_fault& f = player.FAULT(i);
-        for (const std::string& line :
-             HUD_WRAP(format("P%d line %d: %s", p, f.line, PATTERN_FAULT_TEXT(f.kind)), VP_HUD_COLUMNS))
-          lines.push_back(line);
-      }
-    }
+    fault_lines(scene, lines);
   }
   if (timing)
     lines.push_back(format("sim %.0f us  draw %.1f ms  %.0f fps", timing->sim_us, timing->draw_ms, timing->fps));

@@ -60,11 +60,31 @@ long Tphase_timeline::PREVIOUS_ENTRY(long frame) const {
   return start + *(it - 1);
 }
 
+// Emitters with lists of their own each have their timelines; else all
+// share the scene's two.
 long NEXT_PHASE_FRAME(const Tscene& scene, long frame) {
-  return std::min(timeline_of(scene.desc.movement).NEXT_ENTRY(frame), timeline_of(scene.desc.firing).NEXT_ENTRY(frame));
+  if (scene.desc.own.empty())
+    return std::min(timeline_of(scene.desc.movement).NEXT_ENTRY(frame),
+                    timeline_of(scene.desc.firing).NEXT_ENTRY(frame));
+  long next = 0;
+  const auto take = [&next](long entry) { next = next == 0 ? entry : std::min(next, entry); };
+  for (int i = 0; i < scene.emitter_count; ++i) {
+    take(timeline_of(SCENE_MOVEMENT_OF(scene, i)).NEXT_ENTRY(frame));
+    const std::vector<Tturret_phase>& firing = SCENE_FIRING_OF(scene, i);
+    if (!firing.empty()) take(timeline_of(firing).NEXT_ENTRY(frame));
+  }
+  return next == 0 ? frame : next;
 }
 
 long PREVIOUS_PHASE_FRAME(const Tscene& scene, long frame) {
-  return std::max(timeline_of(scene.desc.movement).PREVIOUS_ENTRY(frame),
-                  timeline_of(scene.desc.firing).PREVIOUS_ENTRY(frame));
+  if (scene.desc.own.empty())
+    return std::max(timeline_of(scene.desc.movement).PREVIOUS_ENTRY(frame),
+                    timeline_of(scene.desc.firing).PREVIOUS_ENTRY(frame));
+  long previous = 0;
+  for (int i = 0; i < scene.emitter_count; ++i) {
+    previous = std::max(previous, timeline_of(SCENE_MOVEMENT_OF(scene, i)).PREVIOUS_ENTRY(frame));
+    const std::vector<Tturret_phase>& firing = SCENE_FIRING_OF(scene, i);
+    if (!firing.empty()) previous = std::max(previous, timeline_of(firing).PREVIOUS_ENTRY(frame));
+  }
+  return previous;
 }

@@ -2,8 +2,10 @@
 // words, and the phase defaults, read through the checked TOML reader.
 #include "scenefile/scene_file.h"
 
+#include <memory>  // a BulletML emitter's pattern, shared
 #include <vector>  // the phases read
 
+#include "bulletml/bulletml_read.h"   // a BulletML emitter's file
 #include "platform/textfile.h"        // the file read whole, bounded
 #include "scenefile/toml_reader.h"    // checked reads and the report
 
@@ -202,13 +204,148 @@ void read_phases(Ttoml_reader& r, const toml::array* tables, const Tphase& defau
   }
 }
 
+// ---- Format 2: an [[emitter]] table per emitter
+
+// Where a scene's BulletML files are found and what was read from them.
+struct Tpattern_files {
+  std::string folder;  // the scene file's, ending in '/', or empty
+  const Tscene_text_source* source;
+  std::vector<std::string> paths;  // read, in order, each once
+  std::vector<std::shared_ptr<const Tpattern>> patterns;  // null where it was refused
+  std::string mistakes;  // theirs, a line each
+  std::vector<Tmistake> records;  // the same, as records
+};
+
+std::string folder_of(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+}
+
+// The pattern of `file`, read once however often it is named; null when it
+// cannot be read (reported at `at`) or holds mistakes (reported in its own
+// file's terms).
+std::shared_ptr<const Tpattern> read_pattern(Ttoml_reader& r, const toml::node& at, const std::string& file,
+                                             Tpattern_files& files, std::string& path) {
+  path = !file.empty() && file[0] == '/' ? file : files.folder + file;
+  for (std::size_t i = 0; i < files.paths.size(); ++i)
+    if (files.paths[i] == path) return files.patterns[i];
+  files.paths.push_back(path);
+  files.patterns.push_back(nullptr);
+  std::string text, why;
+  const bool got = *files.source ? (*files.source)(path, text, why)
+                                 : READ_WHOLE_FILE(path, VP_BULLETML_MAX_FILE_BYTES, "a BulletML file", text, why);
+  if (!got) {
+    r.ERROR(at.source(), "cannot read the BulletML file " + path + " (" + why + ")");
+    return nullptr;
+  }
+  auto pattern = std::make_shared<Tpattern>();
+  std::vector<Tbulletml_mistake> mistakes;
+  if (!BULLETML_READ(path, text, *pattern, mistakes)) {
+    for (const Tbulletml_mistake& m : mistakes) {
+      files.mistakes += BULLETML_MISTAKE_TEXT(m) + "\n";
+      files.records.push_back(Tmistake{m.file, m.line, m.column, m.message});
+    }
+    return nullptr;
+  }
+  files.patterns.back() = pattern;
+  return pattern;
+}
+
+// A built-in emitter: its angle and, where it gives them, its own lists.
+void read_builtin_emitter(Ttoml_reader& r, const toml::table& t, int angle, Tscene_desc& d) {
+  r.WHOLE(t, "start_angle", -3600, 3600, angle);
+  const toml::array* movement = phases_at(r, t, "movement");
+  const toml::array* firing = phases_at(r, t, "firing");
+  r.CHECK_KEYS(t, " in an [[emitter]] table");
+  Tscene_emitter_own own;
+  read_phases(r, movement, default_movement(), own.movement, read_movement);
+  read_phases(r, firing, default_firing(), own.firing, read_firing);
+  d.order.push_back(Tscene_source{false, d.EMITTERS()});
+  d.start_angles.push_back(angle);
+  d.own.push_back(own);
+}
+
+// A BulletML emitter: its file, rank and pool, and either a movement of its
+// own that carries the root or the root's start.
+void read_pattern_emitter(Ttoml_reader& r, const toml::table& t, const toml::node& file_node, int angle,
+                          Tpattern_files& files, Tscene_desc& d) {
+  std::string file;
+  r.TEXT(t, "bulletml", file);
+  Tscene_pattern source;
+  r.NUMBER(t, "rank", 0, 1, source.rank);
+  source.pool_size = VP_SCENE_PATTERN_POOL;
+  r.WHOLE(t, "pool_size", 1, VP_PATTERN_POOL, source.pool_size);
+  const toml::array* movement = phases_at(r, t, "movement");
+  const toml::node* angle_node = r.ASK(t, "start_angle");
+  const toml::node* x = r.ASK(t, "x");
+  const toml::node* y = r.ASK(t, "y");
+  if (const toml::node* firing = r.ASK(t, "firing"))
+    r.ERROR(firing->source(), "a BulletML emitter fires as its file says: [[emitter.firing]] is for an emitter without "
+                              "`bulletml`");
+  r.CHECK_KEYS(t, " in an [[emitter]] table");
+  if (movement) {
+    r.WHOLE(t, "start_angle", -3600, 3600, angle);
+    for (const toml::node* at : {x, y})
+      if (at)
+        r.ERROR(at->source(), "the root rides its [[emitter.movement]]: its place is the emitter's, so `x` and `y` "
+                              "stand only in a BulletML emitter without one");
+  } else {
+    if (angle_node)
+      r.ERROR(angle_node->source(), "`start_angle` turns an emitter's movement: a BulletML emitter without "
+                                    "[[emitter.movement]] has none");
+    r.NUMBER(t, "x", k_far_left, k_far_right, source.start_x);
+    r.NUMBER(t, "y", k_far_left, k_far_right, source.start_y);
+  }
+  int patterns_before = 0;
+  for (const Tscene_source& s : d.order) patterns_before += s.pattern ? 1 : 0;
+  source.stream = patterns_before;
+  if (!file.empty()) source.pattern = read_pattern(r, file_node, file, files, source.file);
+  else if (file_node.is_string()) r.ERROR(file_node.source(), "`bulletml` wants the name of a BulletML file");
+  if (movement) {
+    Tscene_emitter_own own;
+    read_phases(r, movement, default_movement(), own.movement, read_movement);
+    own.carries = static_cast<int>(d.patterns.size());
+    source.rider = d.EMITTERS();
+    d.start_angles.push_back(angle);
+    d.own.push_back(own);
+  }
+  d.order.push_back(Tscene_source{true, static_cast<int>(d.patterns.size())});
+  d.patterns.push_back(source);
+}
+
+void read_emitter_tables(Ttoml_reader& r, const toml::node& node, Tpattern_files& files, Tscene_desc& d) {
+  const toml::array* tables = node.as_array();
+  if (!tables || !tables->is_array_of_tables() || tables->empty() || tables->size() > VP_SCENE_MAX_EMITTERS) {
+    r.ERROR(node.source(), "`emitter` wants 1 to " + std::to_string(VP_SCENE_MAX_EMITTERS) +
+                               " emitters, each an [[emitter]] table");
+    return;
+  }
+  d.start_angles.clear();
+  const int count = static_cast<int>(tables->size());
+  for (int i = 0; i < count; ++i) {
+    const toml::table& t = *tables->get(static_cast<std::size_t>(i))->as_table();
+    // Evenly spaced where no angle is given, as `emitters` alone spaces them.
+    const int angle = i * 360 / count;
+    if (const toml::node* file = r.ASK(t, "bulletml")) read_pattern_emitter(r, t, *file, angle, files, d);
+    else read_builtin_emitter(r, t, angle, d);
+  }
+  long long bullets = 0;
+  for (const Tscene_source& s : d.order)
+    bullets += s.pattern ? d.patterns[static_cast<std::size_t>(s.index)].pool_size : d.pool_size;
+  if (bullets > VP_SCENE_MAX_BULLETS)
+    r.ERROR(node.source(), "the emitters' pools hold " + std::to_string(bullets) + " bullets together; at most " +
+                               std::to_string(VP_SCENE_MAX_BULLETS) + " may be");
+}
+
 }  // namespace
 
 namespace {
 
-// The reading itself; the report both as text and as records.
+// The reading itself; the report both as text and as records. The BulletML
+// files an [[emitter]] table names come through `source` when it is given,
+// else from disk.
 bool read_text(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors,
-               std::vector<Tmistake>& mistakes) {
+               std::vector<Tmistake>& mistakes, const Tscene_text_source& source) {
   Ttoml_reader r(text, name, "a scene file");
   const toml::table* parsed = r.PARSE();
   if (!parsed) {
@@ -218,9 +355,18 @@ bool read_text(const std::string& text, const std::string& name, Tscene_desc& de
   }
   const toml::table& top = *parsed;
   Tscene_desc d = SCENE_BUILTIN();
-  int format = VP_SCENE_FORMAT;
+  int format = 1;
   r.WHOLE(top, "format", 1, VP_SCENE_FORMAT, format);
-  read_emitters(r, top, d);
+  // Format 1 knows no [[emitter]]: there it is an unknown key, as it always was.
+  const toml::node* emitter_tables = format >= 2 ? r.ASK(top, "emitter") : nullptr;
+  if (emitter_tables) {
+    for (const char* key : {"emitters", "start_angles"})
+      if (const toml::node* at = r.ASK(top, key))
+        r.ERROR(at->source(), "`" + std::string(key) + "` cannot stand beside [[emitter]] tables: their number is the "
+                              "number of emitters, and each gives its own `start_angle`");
+  } else {
+    read_emitters(r, top, d);
+  }
   r.WHOLE(top, "pool_size", 1, VP_SCENE_MAX_POOL, d.pool_size);
   const toml::table* spline = r.TABLE(top, "spline");
   const toml::array* movement = phases_at(r, top, "movement");
@@ -229,9 +375,14 @@ bool read_text(const std::string& text, const std::string& name, Tscene_desc& de
   if (spline) read_spline(r, *spline, d);
   read_phases(r, movement, default_movement(), d.movement, read_movement);
   read_phases(r, firing, default_firing(), d.firing, read_firing);
-  errors = r.REPORT();
+  Tpattern_files files{folder_of(name), &source, {}, {}, {}, {}};
+  if (emitter_tables) read_emitter_tables(r, *emitter_tables, files, d);
+  errors = r.REPORT() + files.mistakes;
   mistakes = r.MISTAKES();
+  mistakes.insert(mistakes.end(), files.records.begin(), files.records.end());
   if (!errors.empty()) return false;
+  d.files.assign(1, name);
+  d.files.insert(d.files.end(), files.paths.begin(), files.paths.end());
   desc = d;
   return true;
 }
@@ -244,14 +395,15 @@ bool read_file(const std::string& path, Tscene_desc& desc, std::string& errors, 
     mistakes.assign(1, Tmistake{path, 0, 0, message});
     return false;
   }
-  return read_text(text, path, desc, errors, mistakes);
+  return read_text(text, path, desc, errors, mistakes, nullptr);
 }
 
 }  // namespace
 
-bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors) {
+bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_desc& desc, std::string& errors,
+                     const Tscene_text_source& source) {
   std::vector<Tmistake> mistakes;
-  return read_text(text, name, desc, errors, mistakes);
+  return read_text(text, name, desc, errors, mistakes, source);
 }
 
 bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& errors) {
@@ -260,9 +412,9 @@ bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& er
 }
 
 bool SCENE_TEXT_CHECK(const std::string& text, const std::string& name, Tscene_desc& desc,
-                      std::vector<Tmistake>& mistakes) {
+                      std::vector<Tmistake>& mistakes, const Tscene_text_source& source) {
   std::string errors;
-  return read_text(text, name, desc, errors, mistakes);
+  return read_text(text, name, desc, errors, mistakes, source);
 }
 
 bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {

@@ -46,6 +46,7 @@ bool load(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mis
   source.pattern = std::move(pattern);
   source.file = path;
   loaded.patterns.push_back(std::move(source));
+  loaded.files.assign(1, path);
   desc = std::move(loaded);
   return true;
 }

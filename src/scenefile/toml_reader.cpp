@@ -122,6 +122,32 @@ void Ttoml_reader::NUMBER(const toml::table& table, const char* key, double min,
   if (const toml::node* node = ASK(table, key)) NUMBER_OF(*node, quoted(key), min, max, out);
 }
 
+void Ttoml_reader::NUMBER(const toml::table& table, const char* key, double min, double max, double& out) {
+  const toml::node* node = ASK(table, key);
+  if (!node) return;
+  if (!node->is_number()) {
+    ERROR(node->source(), quoted(key) + " wants a number, not " + kind_of(*node));
+    return;
+  }
+  const double value = node->is_integer() ? static_cast<double>(*node->value<std::int64_t>()) : *node->value<double>();
+  if (!std::isfinite(value) || value < min || value > max) {
+    ERROR(node->source(), quoted(key) + " is " + number_text(value) + "; it must be from " + number_text(min) + " to " +
+                              number_text(max));
+    return;
+  }
+  out = value;
+}
+
+void Ttoml_reader::TEXT(const toml::table& table, const char* key, std::string& out) {
+  const toml::node* node = ASK(table, key);
+  if (!node) return;
+  if (!node->is_string()) {
+    ERROR(node->source(), quoted(key) + " wants a string, not " + kind_of(*node));
+    return;
+  }
+  out = *node->value<std::string>();
+}
+
 void Ttoml_reader::FLAG(const toml::table& table, const char* key, int& out) {
   const toml::node* node = ASK(table, key);
   if (!node) return;

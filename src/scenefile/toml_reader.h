@@ -81,6 +81,11 @@ class Ttoml_reader {
   // when it is good, a report line when it is not.
   void WHOLE(const toml::table& table, const char* key, long long min, long long max, int& out);
   void NUMBER(const toml::table& table, const char* key, double min, double max, float& out);
+  // The same, the number the parser read, in double precision (a value the
+  // program keeps as a double, such as a rank).
+  void NUMBER(const toml::table& table, const char* key, double min, double max, double& out);
+  // A string; anything else is reported.
+  void TEXT(const toml::table& table, const char* key, std::string& out);
   void FLAG(const toml::table& table, const char* key, int& out);  // 1 or 0
   void WORD(const toml::table& table, const char* key, const std::vector<Tword>& words, int& out);
   // A [table] or nothing; anything else is reported.

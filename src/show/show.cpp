@@ -2,6 +2,7 @@
 // loop.
 #include "show/show.h"
 
+#include <algorithm>  // equal, min: the files watched
 #include <cstdio>     // the warning line
 
 #include "platform/console.h"  // the schedules' reports leave once per frame
@@ -49,6 +50,26 @@ void present(Tshow& show, Tshow_loop& loop) {
   else FRAME_PACE(loop.presented_at, VP_FRAME_SECONDS);
   SCREEN_FLIP();
   if (loop.presented > 0) show.timing.fps = 1.0 / (loop.presented_at - previous_present);
+}
+
+// The watches follow the files the scene playing was read from, past its
+// own; a list unchanged since the last look keeps its watches, and their
+// state. A bad save changes no list: the old scene's files stay watched.
+void watch_named(const Tshow& show, Tshow_loop& loop) {
+  const std::vector<std::string>& files = show.scene.desc.files;
+  const std::size_t named = files.size() > 1 ? std::min<std::size_t>(files.size(), VP_SCENE_MAX_FILES) - 1 : 0;
+  const auto first = named > 0 ? files.begin() + 1 : files.end();
+  if (loop.named_files.size() == named && std::equal(loop.named_files.begin(), loop.named_files.end(), first)) return;
+  loop.named_files.assign(first, first + static_cast<std::ptrdiff_t>(named));
+  loop.named.clear();
+  for (const std::string& file : loop.named_files) loop.named.emplace_back(file);
+}
+
+// Every file is looked at, so that each watch keeps its own state.
+bool any_saved(Tshow_loop& loop) {
+  bool saved = loop.watch.SAVED();
+  for (Tfile_watch& watch : loop.named) saved = watch.SAVED() || saved;
+  return saved;
 }
 
 }  // namespace
@@ -115,8 +136,10 @@ bool SHOW_LOOP_FRAME(Tshow& show, Tshow_loop& loop) {
   const Tshow_controls& controls = loop.controls;
   // Every third frame, a twentieth of a second: a save shows within a
   // tenth of a second of settling, and a stat call costs nothing.
-  if (!controls.scene_file.empty() && controls.scene_loader && loop.presented % 3 == 0 && loop.watch.SAVED())
-    SHOW_RELOAD_SCENE(show, controls.scene_file, controls.scene_loader);
+  if (!controls.scene_file.empty() && controls.scene_loader && loop.presented % 3 == 0) {
+    watch_named(show, loop);
+    if (any_saved(loop)) SHOW_RELOAD_SCENE(show, controls.scene_file, controls.scene_loader);
+  }
   read_input(show.scale, loop.input);
   SHOW_FRAME(show, loop.input);
   CONSOLE_FLUSH();

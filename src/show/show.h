@@ -96,7 +96,7 @@ struct Tshow_controls {
   bool hud = false;        // open with the HUD shown
   bool timings = true;     // the HUD shows the loop's timings (not the page's: the browser draws later)
   Tframe_wait wait = Tframe_wait::busy;
-  std::string scene_file;  // reloaded whenever it is saved; empty: none
+  std::string scene_file;  // reloaded whenever it or a file it names is saved; empty: none
   Tscene_loader scene_loader = nullptr;  // reads scene_file; without one it is not watched
 };
 
@@ -111,6 +111,11 @@ struct Tshow_loop {
   explicit Tshow_loop(const Tshow_controls& controls) : controls(controls), watch(controls.scene_file) {}
   Tshow_controls controls;
   Tfile_watch watch;          // controls.scene_file, looked at every third frame
+  // The other files the scene playing was read from (a format 2 scene's
+  // BulletML files, at most VP_SCENE_MAX_FILES - 1), looked at with it;
+  // made again when a reload changes the list.
+  std::vector<std::string> named_files;
+  std::vector<Tfile_watch> named;
   Tframe_input input;         // reused: reading a frame's input allocates nothing
   long presented = 0;         // frames gone through the loop's body
   double presented_at = 0.0;  // TIMER() after the last pacing wait (busy and sleep)
@@ -121,7 +126,8 @@ struct Tshow_loop {
 // the start frame stepped unseen.
 void SHOW_LOOP_BEGIN(Tshow& show, const Tshow_loop& loop);
 
-// One frame's body: the scene file looked at (a save settled is reloaded,
+// One frame's body: the scene file and the files it names looked at (a
+// save of any, settled, reloads the scene file,
 // SHOW_RELOAD_SCENE, within a tenth of a second), mouse and keys, SHOW_FRAME,
 // the console flushed, the wait and the present unless the caller's, the
 // observer told; then whether to go on: false once Escape is held after the

@@ -40,7 +40,7 @@ inline Tfault CHECK_BODIES(const Tscene& scene) {
   long long previous = 0;
   const auto close_source = [&]() {
     if (source < 0 || fault.what != nullptr) return;
-    const int most = source < scene.emitter_count ? scene.emitters[source].turret.MAXBULLET() : VP_PATTERN_POOL;
+    const int most = SCENE_MOST_IN_FLIGHT(scene, source);
     if (count > most) fault = {"more bullets in flight than the source may hold", source, -1, 0.0f, 0.0f, count};
   };
   SCENE_EACH_BODY(scene, [&](const Tscene_body& b) {

@@ -87,9 +87,9 @@ TEST(SceneFile, AHeaderNoKeyCanStartIsASyntaxError) {
 
 TEST(SceneFile, AllMistakesAreReportedAndARefusedFileChangesNothing) {
   Tscene_desc d = SCENE_BUILTIN();
-  const std::string report = mistakes("format = 2\n[[firing]]\naim = 1\nmotion = 3\n", d);
+  const std::string report = mistakes("format = 3\n[[firing]]\naim = 1\nmotion = 3\n", d);
   EXPECT_EQ(report,
-            "s.toml:1:10: `format` is 2; it must be from 1 to 1\n"
+            "s.toml:1:10: `format` is 3; it must be from 1 to 2\n"
             "s.toml:3:7: `aim` wants true or false, not a whole number\n"
             "s.toml:4:10: `motion` wants one of " + listed(VP_BULLET_MOTIONS, &Tbullet_motion::word) +
                 ", not a whole number\n");

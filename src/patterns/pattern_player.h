@@ -56,7 +56,7 @@ enum { VP_PATTERN_MAX_FRAME_COMMANDS = 1 << 20 };
 // spend at most 3,539 in a frame in their first 600 frames and 35,955 by
 // frame 6,000, about one a command; a hostile frame that spends all of it
 // on the longest values takes some 3 ms, where without it 2^20 commands of
-// them took over ten seconds (bench/RESULTS.md, "BulletML runner").
+// them took 29 s (bench/RESULTS.md, "BulletML runner").
 enum { VP_PATTERN_MAX_FRAME_OPERATIONS = 1 << 21 };
 
 constexpr double VP_PATTERN_START_X = 320.0;  // the root's start, facing down

@@ -37,6 +37,8 @@ bool outside(double x, double y) {
 
 // The root runs first, within its own cap: the frame's is never spent by it.
 static_assert(static_cast<long long>(VP_PATTERN_MAX_FRAME_COMMANDS) >= VP_PATTERN_MAX_COMMANDS, "the frame's cap below one object's");
+// PATTERN_FAULT_TEXT names both caps.
+static_assert(VP_PATTERN_MAX_FRAME_COMMANDS == 1048576 && VP_PATTERN_MAX_FRAME_OPERATIONS == 2097152, "a fault's text out of date");
 
 }  // namespace
 
@@ -46,6 +48,8 @@ const char* PATTERN_FAULT_TEXT(Tpattern_fault_kind kind) {
     case VP_PATTERN_FAULT_NOT_FINITE: return "stopped: a value that is not a finite number";
     case VP_PATTERN_FAULT_FRAME_COMMANDS:
       return "stopped: more than 1048576 commands in one frame among all objects (many bullets running long repeats?)";
+    case VP_PATTERN_FAULT_FRAME_OPERATIONS:
+      return "stopped: more than 2097152 operations of values in one frame among all objects (long values in long repeats?)";
     case VP_PATTERN_FAULT_KINDS: break;
   }
   return "stopped";
@@ -142,6 +146,7 @@ void Tpattern_player::STEP(const Tpattern_input& input) {
   const int listed = count_;
   appended_ = count_;
   frame_commands_ = 0;
+  frame_operations_ = 0;
 
   // A ridden root stands where its rider is before its commands run, a
   // restart's put-back included, and after its own motion.
@@ -266,6 +271,14 @@ Tpattern_player::Tparams Tpattern_player::scope_of(int r) const {
 }
 
 bool Tpattern_player::evaluate(int expr, Tparams scope, int node, double& value) {
+  // Charged before it runs, so the frame never goes past its budget.
+  const Tpattern_expr& e = pattern_.exprs[static_cast<std::size_t>(expr)];
+  const long long cost = e.is_constant ? 1 : std::max<long long>(e.count, 1);
+  if (frame_operations_ + cost > VP_PATTERN_MAX_FRAME_OPERATIONS) {
+    fault(VP_PATTERN_FAULT_FRAME_OPERATIONS, node);
+    return false;
+  }
+  frame_operations_ += cost;
   Tpattern_scope s;
   s.params = scope.values;
   s.param_count = scope.count;

@@ -8,8 +8,10 @@
 //    pattern in; STEP and every accessor allocate nothing, and STEP's work
 //    is bounded: an object runs at most VP_PATTERN_MAX_COMMANDS commands in
 //    one frame, and all objects together, the root included, at most
-//    VP_PATTERN_MAX_FRAME_COMMANDS (each command's own work is bounded by
-//    the reader's caps on values and parameters).
+//    VP_PATTERN_MAX_FRAME_COMMANDS; and the expressions all objects evaluate
+//    in one frame cost at most VP_PATTERN_MAX_FRAME_OPERATIONS operations of
+//    their code (a folded one costs 1), so that long values in many
+//    commands cannot make one frame take seconds.
 //  - Space is the show's 640 x 480, y down. Directions are degrees, 0 up,
 //    clockwise; everything an object keeps is double precision.
 //  - Objects are in one list in creation order, the root first; a bullet
@@ -28,7 +30,10 @@
 //    is reported once per kind, with the element's line and column, in
 //    FAULT(i). Once the frame's VP_PATTERN_MAX_FRAME_COMMANDS are spent,
 //    every later object of the frame that would run a command is stopped
-//    so, as VP_PATTERN_FAULT_FRAME_COMMANDS (waiting ones are not touched).
+//    so, as VP_PATTERN_FAULT_FRAME_COMMANDS (waiting ones are not touched);
+//    once the frame's VP_PATTERN_MAX_FRAME_OPERATIONS are spent, every
+//    object that would evaluate an expression is stopped so, the root
+//    included, as VP_PATTERN_FAULT_FRAME_OPERATIONS.
 //  - $rand draws from the player's own stream (BUILD's `stream`), rewound by BUILD and RESET,
 //    one draw per $rand evaluated, unless the input holds it at a constant.
 #pragma once
@@ -46,6 +51,13 @@ enum { VP_PATTERN_MAX_COMMANDS = 1 << 16 };  // commands one object runs in one 
 // heaviest, whose homing bullets never leave, reaches 35,957 by frame 6,000
 // and some 49,000 (three commands each) with the pool full of them.
 enum { VP_PATTERN_MAX_FRAME_COMMANDS = 1 << 20 };
+// Operations of expression code all objects run in one frame at most, the
+// root included; an expression folded to a constant costs 1. The real files
+// spend at most 3,539 in a frame in their first 600 frames and 35,955 by
+// frame 6,000, about one a command; a hostile frame that spends all of it
+// on the longest values takes some 3 ms, where without it 2^20 commands of
+// them took 29 s (bench/RESULTS.md, "BulletML runner").
+enum { VP_PATTERN_MAX_FRAME_OPERATIONS = 1 << 21 };
 
 constexpr double VP_PATTERN_START_X = 320.0;  // the root's start, facing down
 constexpr double VP_PATTERN_START_Y = 120.0;
@@ -82,6 +94,7 @@ enum Tpattern_fault_kind {
   VP_PATTERN_FAULT_COMMANDS,    // more than VP_PATTERN_MAX_COMMANDS in a frame
   VP_PATTERN_FAULT_NOT_FINITE,  // a value (direction, speed, wait, ...) not finite
   VP_PATTERN_FAULT_FRAME_COMMANDS,  // more than VP_PATTERN_MAX_FRAME_COMMANDS among all objects in a frame
+  VP_PATTERN_FAULT_FRAME_OPERATIONS,  // more than VP_PATTERN_MAX_FRAME_OPERATIONS among all objects in a frame
   VP_PATTERN_FAULT_KINDS
 };
 
@@ -117,6 +130,7 @@ class Tpattern_player {
   long long FIRED() const { return fired_; }
   long long FRAME() const { return turn_; }  // frames stepped
   long long FRAME_COMMANDS() const { return frame_commands_; }  // run by all objects in the last frame
+  long long FRAME_OPERATIONS() const { return frame_operations_; }  // of expression code, the last frame's
   int FAULT_COUNT() const { return fault_count_; }  // grows, never shrinks, at most VP_PATTERN_FAULT_KINDS
   const Tpattern_fault& FAULT(int i) const { return faults_[i]; }
   const Tpattern& PATTERN() const { return pattern_; }
@@ -204,6 +218,7 @@ class Tpattern_player {
   int commands_ = 0;  // run by the current object this frame
   int command_limit_ = VP_PATTERN_MAX_COMMANDS;  // the current object's: its own cap or what the frame has left
   long long frame_commands_ = 0;  // run by the objects done so far this frame
+  long long frame_operations_ = 0;  // of expression code, all objects so far this frame
   double fire_ref_params_[VP_PATTERN_PARAMS] = {};
   double bullet_ref_params_[VP_PATTERN_PARAMS] = {};
   Tpattern_random random_;

@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# A format 2 scene whose emitter carries a BulletML file, the file edited
-# while the show runs: a good save of the .xml shows the same frame with the
-# new pattern, a save with a mistake keeps the old scene and names the .xml's
-# line and column on stderr, and the next good save clears it.
+# A BulletML pattern edited while the show plays it (`vorpane --scene
+# FILE.xml`): a changed pattern saved in place, a save with a mistake (the
+# old pattern goes on, its place on stderr and the HUD), and a save by
+# renaming a new file over the old one, as many editors do. Each good save
+# shows the same frame of the new pattern as the capture tool draws it,
+# still paused.
 # Usage: pattern_reload.sh BIN_DIR SOURCE_DIR   (on a private Xvfb of its own: common.bash)
 source "$(dirname "$0")/common.bash"
 
 # expected NAME FILE: frame 600 of FILE, as the capture tool draws it.
 expected() { "$bin/vorpane-capture" --atlas parts.png --scene "$2" --fast-forward --frames 600 --out "$1" >/dev/null; }
+
+# pattern_frames NAME N: waits until the show NAME has reported N frames of
+# its pattern (one status line each). Counted, not timed.
+pattern_frames() {
+  for _ in $(seq 1 1200); do
+    [[ $(grep -o "pattern frame " "$1.out" | wc -l) -ge $2 ]] && return 0
+    sleep 0.1
+  done
+  fail "$1: fewer than $2 frames in two minutes"
+}
 
 # changed FILE OLD [any]: a screenshot once it differs from OLD, then
 # settled (not with "any": a HUD's timings change every frame).
@@ -22,48 +34,49 @@ changed() {
   fail "the picture did not change after the save"
 }
 
-# Four built-in emitters beside the pattern: frames counts four turret
-# reports a frame.
-scene='format = 2
-[[emitter]]
-bulletml = "p.xml"
-[[emitter]]
-start_angle = 0
-[[emitter]]
-start_angle = 90
-[[emitter]]
-start_angle = 180
-[[emitter]]
-start_angle = 270'
-mkdir -p spiral rings
-echo "$scene" >spiral/my.toml
-cp "$src/assets/scenes/turning-spiral.xml" spiral/p.xml
-echo "$scene" >rings/my.toml
-cp "$src/assets/scenes/split-rings.xml" rings/p.xml
-expected spiral-frames spiral/my.toml
-expected rings-frames rings/my.toml
-echo "$scene" >my.toml
-cp spiral/p.xml p.xml
+# Three patterns whose frame 600 differ: the gallery's split rings, five
+# shells a round instead of three, and slower sparks.
+cp "$src/assets/scenes/split-rings.xml" rings.xml
+sed 's|<times>3</times>|<times>5</times>|' rings.xml >five.xml
+sed 's|<speed>3</speed>|<speed>1.5</speed>|' rings.xml >slow.xml
+! cmp -s rings.xml five.xml && ! cmp -s rings.xml slow.xml || fail "the gallery's pattern changed: the edits miss it"
+expected rings rings.xml
+expected five five.xml
+expected slow slow.xml
+for pair in "rings five" "five slow"; do
+  read -r one other <<<"$pair"
+  [[ $(differing "$one/frame-000600.png" "$other/frame-000600.png") -gt 1536 ]] ||
+    fail "frame 600 of $one.xml and $other.xml look alike: a reload could not be told from none"
+done
+cp rings.xml my.xml
 
-start_show reload --scene my.toml --start-frame 600 --paused
-frames reload 1
+start_show reload --scene my.xml --start-frame 600 --paused
+pattern_frames reload 1
 settled a.png
-same_picture a.png spiral-frames/frame-000600.png "frame 600 of the scene as loaded"
+same_picture a.png rings/frame-000600.png "frame 600 of the pattern as loaded"
 
-cat rings/p.xml >p.xml  # the pattern saved in place
+cat five.xml >my.xml  # written in place
 changed b.png a.png
-same_picture b.png rings-frames/frame-000600.png "frame 600 after the BulletML file was saved"
+same_picture b.png five/frame-000600.png "frame 600 after a save in place"
 
-printf '<bulletml>\n<action label="top">\n  <wait>1</wiat>\n</action>\n</bulletml>\n' >p.xml
+sed 's|<times>5</times>|<times>5 +</times>|' five.xml >my.xml
 changed c.png b.png any  # the HUD, forced on with the mistake
-grep -q '^p.xml:3:[0-9]*: ' reload.err || fail "no report naming the BulletML file's place: $(cat reload.err)"
+grep -q '^my.xml:8:16: an operator without its right-hand value in <times>$' reload.err ||
+  fail "no report of the mistake's place on stderr: $(cat reload.err)"
 kill -0 "$show" 2>/dev/null || fail "the show ended on a bad save"
 
-cp spiral/p.xml new.xml
-mv new.xml p.xml  # a new file renamed over the old one
+cp slow.xml new.xml
+mv new.xml my.xml  # a new file renamed over the old one
 changed d.png c.png
-same_picture d.png spiral-frames/frame-000600.png "frame 600 after a good save by rename, the mistake cleared"
+same_picture d.png slow/frame-000600.png "frame 600 after a save by rename, the mistake cleared"
 
 end_show
 [[ $status -eq 0 ]] || fail "Escape ended the show with status $status"
-echo "PASS: saves of a scene's BulletML file reload the scene; a mistake in it keeps the old one"
+
+# A bad pattern at start-up: status 2 and the report, before any window.
+status=0
+sed 's|<times>3</times>|<times>3 +</times>|' rings.xml >bad.xml
+"$bin/vorpane" --scene bad.xml >/dev/null 2>bad.txt || status=$?
+[[ $status -eq 2 ]] || fail "a bad pattern gave status $status"
+grep -q '^bad.xml:8:16: an operator without its right-hand value in <times>$' bad.txt || fail "no report: $(cat bad.txt)"
+echo "PASS: saves of a pattern in place and by rename reload it; a mistake keeps the old one"

@@ -2,8 +2,9 @@
 // a refused text has mistakes placed inside it; after every frame of an
 // accepted one the root and the bullets are at finite positions, bullets
 // are in creation order and those that have moved lie in the play area, at
-// most VP_PATTERN_POOL are in flight, no frame runs more commands than the
-// frame's cap or fires more than its objects' caps allow, and faults are
+// most VP_PATTERN_POOL are in flight, no frame runs more commands or
+// operations of values than the frame's caps or fires more than its
+// objects' caps allow, and faults are
 // placed inside the text. Shared by the
 // bad-input test and the BulletML fuzz target; no test framework here.
 #pragma once
@@ -89,6 +90,8 @@ inline Tpattern_violation PATTERN_CHECK_FRAME(const Tpattern_player& player, con
   if (player.FRAME_COMMANDS() < 0 || player.FRAME_COMMANDS() > VP_PATTERN_MAX_FRAME_COMMANDS ||
       fired + missed > player.FRAME_COMMANDS())
     return {"more commands in one frame than the frame's cap, or fewer than its fires", player.FRAME_COMMANDS()};
+  if (player.FRAME_OPERATIONS() < 0 || player.FRAME_OPERATIONS() > VP_PATTERN_MAX_FRAME_OPERATIONS)
+    return {"more operations of values in one frame than the frame's cap", player.FRAME_OPERATIONS()};
   if (in_flight > before.in_flight + fired) return {"more in flight than were there and were fired", in_flight};
   long long previous = 0;
   for (int i = 0; i < in_flight; ++i) {

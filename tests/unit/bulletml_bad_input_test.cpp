@@ -306,6 +306,15 @@ TEST(BulletmlBadInput, FilesTooLargeOrNotRegular) {
   }
 }
 
+// The target below the root, so that every aimed fire's direction is
+// finite and the same.
+Tpattern_input target_below() {
+  Tpattern_input input;
+  input.target_x = 320.0;
+  input.target_y = 400.0;
+  return input;
+}
+
 // Bullets in flight may each run VP_PATTERN_MAX_COMMANDS in a frame; all
 // together stop at VP_PATTERN_MAX_FRAME_COMMANDS. 100 bullets each run
 // 40,001 commands in frame 3: 26 run them all, the 27th is stopped when the
@@ -358,6 +367,98 @@ TEST(BulletmlBadInput, OneFramesCommandsAreBoundedAcrossObjects) {
   EXPECT_NE(std::string(PATTERN_FAULT_TEXT(VP_PATTERN_FAULT_COMMANDS))
                 .find("more than " + std::to_string(VP_PATTERN_MAX_COMMANDS) + " commands"),
             std::string::npos);
+}
+
+// Each evaluation costs its code's operations, a folded one 1: frame 1 of
+// this file evaluates $rank*2+$rand (5), 90 and 10 (1 each); frame 2 none.
+TEST(BulletmlBadInput, OperationsOfValuesAreCountedEachFrame) {
+  Tpattern pattern;
+  std::vector<Tbulletml_mistake> mistakes;
+  ASSERT_TRUE(BULLETML_READ("ops.xml", third_line("<fire><direction type=\"absolute\">90</direction><speed>$rank*2+$rand"
+                                                   "</speed><bullet/></fire><wait>10</wait>"),
+                            pattern, mistakes));
+  Tpattern_player player;
+  player.BUILD(pattern);
+  long long operations[13] = {};
+  for (long long& count : operations) {
+    player.STEP(Tpattern_input{});
+    count = player.FRAME_OPERATIONS();
+  }
+  EXPECT_EQ(operations[0], 7);
+  EXPECT_EQ(operations[1], 0);
+  EXPECT_EQ(operations[11], 7);  // fired again in frame 12
+  EXPECT_EQ(player.FAULT_COUNT(), 0);
+}
+
+// The longest values the reader takes, 681 operations each, in 20 bullets'
+// runaway repeats of a fireRef of 22 of them: without a budget of their own,
+// frame 2 would run 2^20 commands of some 15,000 operations each. Counted:
+// bullet 1 evaluates its repeat's times (1) and 3,079 long values (139
+// fireRefs and 21 values of the 140th: its bullet's direction, line 5, is
+// the one past the budget); bullets 2 to 20 each their times (1), then are
+// stopped at their first long value.
+TEST(BulletmlBadInput, OneFramesOperationsOfValuesAreBounded) {
+  const std::string e = "$1" + repeated("*$1", 340);
+  const std::string params = repeated("<param>" + e + "</param>", 9);
+  const std::string fire = "<fire label=\"f\"><direction type=\"absolute\">" + e + "</direction><speed>" + e +
+                           "</speed><bulletRef label=\"c\">" + params + "</bulletRef></fire>\n<bullet label=\"c\">"
+                           "<direction type=\"absolute\">" + e + "</direction><speed>" + e + "</speed></bullet>\n";
+  const std::string text =
+      "<bulletml>\n<action label=\"top\"><repeat><times>20</times><action><fire><speed>0</speed><bulletRef label=\"b\"/>"
+      "</fire></action></repeat><wait>1000000</wait></action>\n<bullet label=\"b\"><action><repeat><times>100000000"
+      "</times><action><fireRef label=\"f\">" + params + "</fireRef></action></repeat></action></bullet>\n" + fire +
+      "</bulletml>";
+  Tpattern pattern;
+  std::vector<Tbulletml_mistake> mistakes;
+  ASSERT_TRUE(BULLETML_READ("bad.xml", text, pattern, mistakes));
+  ASSERT_GT(text.size(), 22u * 1000u);
+  const std::vector<std::size_t> lines = PATTERN_LINE_LENGTHS(text);
+  Tpattern_player player;
+  player.BUILD(pattern);
+  long long operations[3] = {}, commands[3] = {};
+  const long before = ALLOCATIONS();
+  for (int f = 0; f < 3; ++f) {
+    const Tpattern_counts counts = PATTERN_COUNTS(player);
+    player.STEP(target_below());
+    const Tpattern_violation v = PATTERN_CHECK_FRAME(player, counts, lines);
+    EXPECT_FALSE(v.what) << "frame " << player.FRAME() << ": " << DESCRIBE_VIOLATION(v);
+    operations[f] = player.FRAME_OPERATIONS();
+    commands[f] = player.FRAME_COMMANDS();
+  }
+  EXPECT_EQ(ALLOCATIONS() - before, 0);
+  EXPECT_EQ(operations[0], 1 + 20 + 1);  // times, 20 speeds, the wait
+  EXPECT_EQ(operations[1], 1 + 3079 * 681 + 19);
+  EXPECT_LE(operations[1], VP_PATTERN_MAX_FRAME_OPERATIONS);
+  EXPECT_GT(operations[1] + 681, VP_PATTERN_MAX_FRAME_OPERATIONS);
+  // Each bullet's action, repeat, and a round's action and fireRef: 140
+  // rounds for bullet 1, one for the others.
+  EXPECT_EQ(commands[1], 20 * 2 + 140 * 2 + 19 * 2);
+  EXPECT_EQ(operations[2], 0);  // every runner stopped
+  EXPECT_EQ(commands[2], 0);
+  ASSERT_EQ(player.FAULT_COUNT(), 1);
+  const Tpattern_fault& f = player.FAULT(0);
+  EXPECT_EQ(f.kind, VP_PATTERN_FAULT_FRAME_OPERATIONS);
+  EXPECT_EQ(f.line, 5);
+  EXPECT_EQ(f.frame, 2);
+  EXPECT_EQ(f.objects, 20);
+  EXPECT_EQ(player.IN_FLIGHT(), 20 + 139);  // the stopped fly on with what they fired
+  EXPECT_NE(std::string(PATTERN_FAULT_TEXT(VP_PATTERN_FAULT_FRAME_OPERATIONS))
+                .find("more than " + std::to_string(VP_PATTERN_MAX_FRAME_OPERATIONS) + " operations"),
+            std::string::npos);
+
+  // The root alone, which the frame's commands never stop, is stopped by
+  // the operations, and stays so.
+  const std::string root_text = "<bulletml>\n<action label=\"top\"><repeat><times>100000000</times><action><fireRef "
+                                "label=\"f\">" + params + "</fireRef></action></repeat></action>\n" + fire + "</bulletml>";
+  ASSERT_TRUE(BULLETML_READ("bad.xml", root_text, pattern, mistakes));
+  player.BUILD(pattern);
+  player.STEP(target_below());
+  EXPECT_EQ(player.FRAME_OPERATIONS(), 1 + 3079 * 681);
+  ASSERT_EQ(player.FAULT_COUNT(), 1);
+  EXPECT_EQ(player.FAULT(0).kind, VP_PATTERN_FAULT_FRAME_OPERATIONS);
+  player.STEP(target_below());
+  EXPECT_EQ(player.FRAME_OPERATIONS(), 0);
+  EXPECT_EQ(player.FRAME_COMMANDS(), 0);
 }
 
 // Hostile texts of two sizes, 1 to 4: what the reader counts of its own

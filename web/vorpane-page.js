@@ -5,7 +5,11 @@
 // never per animation frame); the editor (vorpane-editor.js) checked by the
 // program a moment after each change, its mistakes marked and listed, a
 // good text played and written into the address; buttons, files opened,
-// dropped and downloaded, a touch's aim.
+// dropped and downloaded, a touch's aim. The BulletML files a format 2
+// scene names come only from the program's file system's /shipped/ (the
+// site's scenes, written there before the program starts) and /opened/
+// (every file opened into the page or dropped on it, by its name); a scene
+// that names any is not written into the address, which carries one text.
 'use strict';
 
 (function () {
@@ -72,7 +76,8 @@
   const verdict = $('verdict');
   const share = $('share');
   const state = { ended: false, error: null, firstFrameMs: null, started: false, edits: 0, checks: 0,
-                  editedAt: null, playedAt: null, playedPresented: null, pending: null, fileName: null };
+                  editedAt: null, playedAt: null, playedPresented: null, pending: null, fileName: null,
+                  filesReady: false };
 
   function say(text) {
     $('message-text').textContent = text;
@@ -166,14 +171,17 @@
   const editorName = () => (editor.kind() === 'xml' ? 'editor.xml' : 'editor.toml');
   const kindShown = () => { $('kind').textContent = editorName(); };
 
+  // A mistake in a BulletML file the scene names is listed under its own
+  // name, but not marked: its place is in that file, not in the editor.
   function showMistakes(mistakes) {
+    const own = mistakes.filter((m) => m.file === editorName());
     mistakesList.replaceChildren(...mistakes.map((m) => {
       const item = document.createElement('li');
       item.textContent = m.line > 0 ? `${m.file}:${m.line}:${m.column}: ${m.message}` : `${m.file}: ${m.message}`;
-      item.addEventListener('click', () => editor.goTo(m.line, m.column));
+      if (own.includes(m)) item.addEventListener('click', () => editor.goTo(m.line, m.column));
       return item;
     }));
-    editor.mark(mistakes);
+    editor.mark(own);
   }
 
   // The editor's text handed to the program: its mistakes marked and
@@ -212,21 +220,39 @@
     verdict.className = 'good';
     verdict.textContent = 'No mistakes: playing this text.';
     rankButtons();
-    writeAddress(text);
+    const named = [];
+    for (let i = 0; i < Module._vorpane_named_files(); ++i) named.push(Module.ccall('vorpane_named_file', 'string', ['number'], [i]));
+    if (named.length > 0) noAddress(named);
+    else writeAddress(text);
   }
 
   // The address after a good change: the fragment holds the text; the
   // start frame and the named scene are the old start's, so they go.
   let addressTurn = 0;
+  const keptSearch = () => {
+    const kept = new URLSearchParams();
+    for (const [name, value] of new URLSearchParams(location.search)) {
+      if (name === 'scale' || name === 'rank') kept.append(name, value);
+    }
+    return kept.toString() ? '?' + kept.toString() : '';
+  };
+  // A scene that names BulletML files: the address would carry its text
+  // without them, so it carries none, and the page says why. Even a scene
+  // naming only shipped files makes no link: the site's files may change
+  // under an address, which would then play another scene than the one
+  // shared.
+  function noAddress(named) {
+    ++addressTurn;
+    history.replaceState(null, '', location.pathname + keptSearch());
+    share.textContent = `This scene names ${named.length === 1 ? 'the BulletML file' : 'the BulletML files'} ` +
+      `${named.join(', ')}, and an address carries one text, so the address does not carry this scene: ` +
+      'download it and send it with the files it names.';
+  }
   function writeAddress(text) {
     const turn = ++addressTurn;
     packText(text).then((code) => {
       if (turn !== addressTurn) return;
-      const kept = new URLSearchParams();
-      for (const [name, value] of new URLSearchParams(location.search)) {
-        if (name === 'scale' || name === 'rank') kept.append(name, value);
-      }
-      const search = kept.toString() ? '?' + kept.toString() : '';
+      const search = keptSearch();
       const address = location.origin + location.pathname + search + '#scene=' + code;
       if (address.length > ADDRESS_MAX) {
         history.replaceState(null, '', location.pathname + search);
@@ -247,6 +273,16 @@
   const scenes = fetch('scenes/list.txt').then((r) => (r.ok ? r.text() : ''))
     .then((text) => text.split('\n').filter((file) => file !== ''), () => []);
   const bare = (file) => file.replace(/\.(toml|xml)$/, '');
+  // Every shipped file's bytes, for the program's /shipped/ (null where one
+  // could not be fetched: a scene naming it then says it cannot be read).
+  const shipped = scenes.then((files) => Promise.all(files.map((file) => fetchBytes('scenes/' + file).then((bytes) => [file, bytes]))));
+  // The files opened into the page, by name, until the program's file
+  // system takes them.
+  const opened = new Map();
+  const keep = (name, bytes) => {
+    opened.set(name, bytes);
+    if (state.filesReady) Module.FS.writeFile('/opened/' + name, new Uint8Array(bytes));
+  };
   scenes.then((files) => {
     $('scene-list').replaceChildren(...files.map((file) => {
       const link = document.createElement('a');
@@ -291,7 +327,7 @@
   });
   // The editor holds the text the show starts with; no change, so nothing
   // is checked or written into the address until the person edits it.
-  const opened = scene.then((named) => {
+  const inEditor = scene.then((named) => {
     if (named) {
       editor.view.dispatch({ changes: { from: 0, insert: named.text } });
       clearTimeout(state.timer);
@@ -312,10 +348,15 @@
       report.textContent += text + '\n';
     },
     onRuntimeInitialized: () => {
-      Promise.all([atlas, scene, opened]).then(([bytes, named]) => {
+      Promise.all([atlas, scene, inEditor, shipped]).then(([bytes, named, , files]) => {
         // Without the atlas the show says so and draws white squares, as on
         // the desktop.
         if (bytes) Module.FS.writeFile('parts.png', new Uint8Array(bytes));
+        Module.FS.mkdir('/shipped');
+        Module.FS.mkdir('/opened');
+        for (const [file, content] of files) if (content) Module.FS.writeFile('/shipped/' + file, new Uint8Array(content));
+        for (const [name, content] of opened) Module.FS.writeFile('/opened/' + name, new Uint8Array(content));
+        state.filesReady = true;
         const args = [String(start.startFrame), start.paused ? 'paused' : 'running', start.rank];
         if (named) {
           Module.FS.writeFile(editorName(), named.text);
@@ -360,11 +401,23 @@
   canvas.addEventListener('pointerdown', aim);
   canvas.addEventListener('pointermove', aim);
 
-  // A file of the person's: opened, or dropped anywhere on the page, it
+  // A file of the person's, opened or dropped anywhere on the page: kept by
+  // its name, for the scenes that name it. When the editor's scene names it,
+  // the scene is read again with it (as a save of a named file reloads the
+  // scene on the desktop) and the editor keeps the scene; any other file
   // goes into the editor as a change.
   const take = (file) => {
     if (!file) return;
-    file.text().then((text) => { state.fileName = file.name; editor.setText(text); });
+    file.arrayBuffer().then((bytes) => {
+      keep(file.name, bytes);
+      if (state.started && !state.ended && Module.ccall('vorpane_names', 'number', ['string'], [file.name]) === 1) {
+        clearTimeout(state.timer);
+        check();
+        return;
+      }
+      state.fileName = file.name;
+      editor.setText(new TextDecoder().decode(bytes));
+    });
   };
   $('open-file').addEventListener('change', (event) => {
     take(event.target.files[0]);

@@ -387,7 +387,8 @@ bool read_text(const std::string& text, const std::string& name, Tscene_desc& de
   return true;
 }
 
-bool read_file(const std::string& path, Tscene_desc& desc, std::string& errors, std::vector<Tmistake>& mistakes) {
+bool read_file(const std::string& path, Tscene_desc& desc, std::string& errors, std::vector<Tmistake>& mistakes,
+               const Tscene_text_source& source) {
   std::string text, why;
   if (!READ_WHOLE_FILE(path, VP_SCENE_MAX_FILE_BYTES, "a scene file", text, why)) {
     const std::string message = "cannot read the scene file (" + why + ")";
@@ -395,7 +396,7 @@ bool read_file(const std::string& path, Tscene_desc& desc, std::string& errors, 
     mistakes.assign(1, Tmistake{path, 0, 0, message});
     return false;
   }
-  return read_text(text, path, desc, errors, mistakes, nullptr);
+  return read_text(text, path, desc, errors, mistakes, source);
 }
 
 }  // namespace
@@ -408,7 +409,7 @@ bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_de
 
 bool SCENE_FILE_READ(const std::string& path, Tscene_desc& desc, std::string& errors) {
   std::vector<Tmistake> mistakes;
-  return read_file(path, desc, errors, mistakes);
+  return read_file(path, desc, errors, mistakes, nullptr);
 }
 
 bool SCENE_TEXT_CHECK(const std::string& text, const std::string& name, Tscene_desc& desc,
@@ -417,7 +418,8 @@ bool SCENE_TEXT_CHECK(const std::string& text, const std::string& name, Tscene_d
   return read_text(text, name, desc, errors, mistakes, source);
 }
 
-bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {
+bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes,
+                      const Tscene_text_source& source) {
   std::string errors;
-  return read_file(path, desc, errors, mistakes);
+  return read_file(path, desc, errors, mistakes, source);
 }

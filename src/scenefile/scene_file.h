@@ -55,6 +55,9 @@ bool SCENE_TEXT_READ(const std::string& text, const std::string& name, Tscene_de
 // The same two, with the report as records (core/mistakes.h) in the order of
 // its lines, for a program that shows each mistake where it stands; a file
 // that cannot be read is one record at line 0, column 0. Empty on success.
-bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes);
+// The scene file itself is read from disk; only its BulletML files come
+// through `source`.
+bool SCENE_FILE_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes,
+                      const Tscene_text_source& source = nullptr);
 bool SCENE_TEXT_CHECK(const std::string& text, const std::string& name, Tscene_desc& desc,
                       std::vector<Tmistake>& mistakes, const Tscene_text_source& source = nullptr);

@@ -29,9 +29,10 @@ namespace {
 
 // The reading of either kind; a pattern's mistakes as they come, a scene
 // file's as its reader's records.
-bool load(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {
+bool load(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes,
+          const Tscene_text_source& files) {
   mistakes.clear();
-  if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_CHECK(path, desc, mistakes);
+  if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_CHECK(path, desc, mistakes, files);
   auto pattern = std::make_shared<Tpattern>();
   std::vector<Tbulletml_mistake> found;
   if (!BULLETML_READ_FILE(path, *pattern, found)) {
@@ -57,13 +58,14 @@ bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors)
   errors.clear();
   if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_READ(path, desc, errors);
   std::vector<Tmistake> mistakes;
-  if (load(path, desc, mistakes)) return true;
+  if (load(path, desc, mistakes, nullptr)) return true;
   for (const Tmistake& m : mistakes)
     errors += BULLETML_MISTAKE_TEXT(Tbulletml_mistake{m.file, static_cast<int>(m.line), static_cast<int>(m.column),
                                                       m.message}) + "\n";
   return false;
 }
 
-bool SCENE_LOAD_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes) {
-  return load(path, desc, mistakes);
+bool SCENE_LOAD_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes,
+                      const Tscene_text_source& source) {
+  return load(path, desc, mistakes, source);
 }

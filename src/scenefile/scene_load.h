@@ -16,8 +16,9 @@
 #include <string>  // the path and the report
 #include <vector>  // the report as records
 
-#include "core/mistakes.h"     // Tmistake
-#include "scene/scene_desc.h"  // what either kind of file describes
+#include "core/mistakes.h"         // Tmistake
+#include "scene/scene_desc.h"      // what either kind of file describes
+#include "scenefile/scene_file.h"  // Tscene_text_source
 
 // Whether the file at `path` is a BulletML pattern. A file that is not a
 // regular one, or cannot be opened, is not: the scene reader reports it.
@@ -28,5 +29,8 @@ bool SCENE_FILE_IS_PATTERN(const std::string& path);
 bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors);
 
 // The same, with the report as records (core/mistakes.h), one a line of
-// SCENE_LOAD's report and in its order; empty on success.
-bool SCENE_LOAD_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes);
+// SCENE_LOAD's report and in its order; empty on success. A scene file's
+// BulletML files come through `source` when one is given (the page serves
+// only the files it holds), else from disk.
+bool SCENE_LOAD_CHECK(const std::string& path, Tscene_desc& desc, std::vector<Tmistake>& mistakes,
+                      const Tscene_text_source& source = nullptr);

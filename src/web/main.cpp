@@ -17,6 +17,13 @@
 // press the show's keys (vorpane_press) and a touch aims (vorpane_aim),
 // both through the window's own input, so PLAY_STEP takes them as it takes
 // keys and the pointer.
+//
+// A format 2 scene's BulletML files come only from what the page holds: the
+// files it opened or had dropped on it (VP_PAGE_OPENED, by name; they win)
+// and the shipped scenes (VP_PAGE_SHIPPED). Any other name, a folder's
+// included, is a mistake at its `bulletml` key: nothing else of the
+// program's file system (the atlas, the editor's own text, /dev) is a file a
+// scene may name.
 #include <emscripten.h>  // the animation callback, the page's hooks
 
 #include <cstdio>   // the scene's report on stderr
@@ -26,12 +33,18 @@
 #include <vector>   // the edited scene's mistakes
 
 #include "platform/console.h"      // reports silenced
+#include "platform/textfile.h"     // READ_WHOLE_FILE of a file the page holds
 #include "platform/timer.h"        // FRAME_DUE
-#include "scenefile/scene_load.h"  // a scene the page names, of either kind
+#include "bulletml/bulletml_read.h"  // VP_BULLETML_MAX_FILE_BYTES
+#include "scenefile/scene_load.h"    // a scene the page names, of either kind
 #include "show/show.h"             // the show and the loop's body
 #include "webgl/window_web.h"      // the buttons' presses, a touch's aim
 
 namespace {
+
+// The folders of the page's files, written by its script.
+constexpr const char* VP_PAGE_OPENED = "/opened/";
+constexpr const char* VP_PAGE_SHIPPED = "/shipped/";
 
 struct Tpage_show {
   explicit Tpage_show(const Tshow_controls& controls) : loop(controls) {}
@@ -44,6 +57,35 @@ struct Tpage_show {
 Tpage_show* g_page = nullptr;
 // The mistakes of the text the editor last handed in; empty once one plays.
 std::vector<Tmistake> g_mistakes;
+
+// The names the scene files read since the editor's last text asked for.
+std::vector<std::string> g_asked;
+
+// A BulletML file a scene names, from the files the page holds; the path is
+// the name as written (the editor's texts stand at the root).
+bool page_source(const std::string& path, std::string& text, std::string& why) {
+  g_asked.push_back(path);
+  why = "the page has only the shipped scenes' files and the files opened into it";
+  if (path.empty() || path.find('/') != std::string::npos) return false;
+  std::string not_here;
+  for (const char* folder : {VP_PAGE_OPENED, VP_PAGE_SHIPPED}) {
+    if (READ_WHOLE_FILE(std::string(folder) + path, VP_BULLETML_MAX_FILE_BYTES, "a BulletML file", text, not_here)) return true;
+  }
+  return false;
+}
+
+// SCENE_LOAD with the page's source, for SHOW_START and every reload.
+bool page_load(const std::string& path, Tscene_desc& desc, std::string& errors) {
+  std::vector<Tmistake> mistakes;
+  errors.clear();
+  if (SCENE_LOAD_CHECK(path, desc, mistakes, page_source)) return true;
+  for (const Tmistake& m : mistakes) {
+    errors += m.line > 0 ? m.file + ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.message
+                         : m.file + ": " + m.message;
+    errors += '\n';
+  }
+  return false;
+}
 
 const Tmistake* mistake_at(int i) {
   return i >= 0 && static_cast<std::size_t>(i) < g_mistakes.size() ? &g_mistakes[static_cast<std::size_t>(i)] : nullptr;
@@ -91,11 +133,33 @@ EMSCRIPTEN_KEEPALIVE int vorpane_patterns() {
 // stderr as they are: the editor shows them.
 EMSCRIPTEN_KEEPALIVE int vorpane_edit_scene(const char* path) {
   g_mistakes.clear();
+  g_asked.clear();
   if (!g_page || g_page->ended) return -1;
   Tscene_desc desc;
-  if (!SCENE_LOAD_CHECK(path, desc, g_mistakes)) return static_cast<int>(g_mistakes.size());
+  if (!SCENE_LOAD_CHECK(path, desc, g_mistakes, page_source)) return static_cast<int>(g_mistakes.size());
   SHOW_RELOAD_SCENE(g_page->show, path, g_page->loop.controls.scene_loader);
   return 0;
+}
+
+// Whether the editor's last text named the BulletML file `name`, found or
+// not: a file of that name opened into the page is then read with it again.
+EMSCRIPTEN_KEEPALIVE int vorpane_names(const char* name) {
+  for (const std::string& asked : g_asked)
+    if (asked == name) return 1;
+  return 0;
+}
+
+// The BulletML files the playing scene was read from besides its own, and
+// the name of file i of them ("" past the last): a scene that names any
+// cannot be carried by an address, which holds one text.
+EMSCRIPTEN_KEEPALIVE int vorpane_named_files() {
+  return g_page && !g_page->show.scene.desc.files.empty()
+             ? static_cast<int>(g_page->show.scene.desc.files.size()) - 1
+             : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* vorpane_named_file(int i) {
+  return i >= 0 && i < vorpane_named_files() ? g_page->show.scene.desc.files[static_cast<std::size_t>(i) + 1].c_str()
+                                             : "";
 }
 
 // Mistake i of the last vorpane_edit_scene; "" and 0 past the last.
@@ -138,7 +202,7 @@ int main(int argc, char** argv) {
   Tshow_setup setup;
   if (argc > 4) {
     std::string errors;
-    if (!SCENE_LOAD(argv[4], scene, errors)) {
+    if (!page_load(argv[4], scene, errors)) {
       std::fputs(errors.c_str(), stderr);
       return 2;
     }
@@ -153,7 +217,7 @@ int main(int argc, char** argv) {
   // one. The HUD is then the capture tool's.
   controls.timings = false;
   controls.wait = Tframe_wait::caller;
-  controls.scene_loader = SCENE_LOAD;
+  controls.scene_loader = page_load;
   g_page = new Tpage_show(controls);
   SHOW_START(g_page->show, setup);
   g_page->show.scene.rank = rank;  // before the frames stepped up to the start frame

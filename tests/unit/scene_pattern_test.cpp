@@ -125,6 +125,46 @@ TEST(ScenePattern, TheLoadersRecordsAreItsReportTakenApart) {
   EXPECT_EQ(desc.patterns.size(), 1u);
 }
 
+// A format 2 scene checked with a source takes its BulletML files from that
+// source alone: a name it serves plays even where no such file is on disk,
+// and one it refuses is a mistake at its `bulletml` key, with its reason.
+TEST(ScenePattern, TheLoadersSourceIsWhereAScenesFilesComeFrom) {
+  const std::string scene = testing::TempDir() + "sourced.toml";
+  std::FILE* out = std::fopen(scene.c_str(), "w");
+  ASSERT_NE(out, nullptr);
+  std::fputs("format = 2\n[[emitter]]\nbulletml = \"served.xml\"\n[[emitter]]\nbulletml = \"refused.xml\"\n", out);
+  std::fclose(out);
+  std::vector<std::string> asked;
+  const Tscene_text_source source = [&](const std::string& path, std::string& text, std::string& why) {
+    asked.push_back(path);
+    if (path != testing::TempDir() + "served.xml") {
+      why = "not served";
+      return false;
+    }
+    text = "<bulletml><action label=\"top\"><wait>1</wait></action></bulletml>\n";
+    return true;
+  };
+  Tscene_desc desc = SCENE_BUILTIN();
+  std::vector<Tmistake> records;
+  EXPECT_FALSE(SCENE_LOAD_CHECK(scene, desc, records, source));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].file, scene);
+  EXPECT_EQ(records[0].line, 5);
+  EXPECT_EQ(records[0].column, 12);
+  EXPECT_EQ(records[0].message, "cannot read the BulletML file " + testing::TempDir() + "refused.xml (not served)");
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(desc.EMITTERS(), 4) << "a refused file changed the description";
+  out = std::fopen(scene.c_str(), "w");
+  ASSERT_NE(out, nullptr);
+  std::fputs("format = 2\n[[emitter]]\nbulletml = \"served.xml\"\n", out);
+  std::fclose(out);
+  EXPECT_TRUE(SCENE_LOAD_CHECK(scene, desc, records, source));
+  EXPECT_TRUE(records.empty());
+  ASSERT_EQ(desc.patterns.size(), 1u);
+  EXPECT_EQ(desc.files.size(), 2u);
+  std::remove(scene.c_str());
+}
+
 // What the trace prints of a pattern scene is its player's own play: the
 // same root and bullets, numbers and doubles, frame by frame, with a rank
 // and a target that are not the defaults.

@@ -4,14 +4,18 @@
 //
 //   node page_test.mjs --site URL --broken-site URL --captures DIR --scenes DIR
 //                      --pasted FILE --report FILE --pattern FILE --pattern-report FILE
+//                      --unknown FILE --unknown-report FILE
 //
 // --captures holds vorpane-capture's frame-007600.png and frame-007601.png
 // (no mouse), hud/frame-007601.png with the HUD and spiral/frame-000600.png
-// of the spiral scene; --scenes the shipped scene files; --pasted a scene
+// of the spiral scene (and spline-rider/ and four-ways/ the same of those
+// format 2 scenes); --scenes the shipped scene files; --pasted a scene
 // with a mistake and --report the desktop's report of it (named editor.toml,
 // as the page names the editor's text), which the page must show to the
 // letter and mark where it stands; --pattern and --pattern-report the same
-// for a BulletML file (editor.xml). --broken-site serves the same page built with a wrong blend
+// for a BulletML file (editor.xml); --unknown a format 2 scene naming a
+// file the page does not hold, and --unknown-report the desktop's report of
+// it where there is no such file. --broken-site serves the same page built with a wrong blend
 // function: the frame check must fail there, or it proves nothing. Prints a
 // line per check, then "N passed, N failed"; exits 1 on any failure. Page
 // state is polled every 50 ms, never per animation frame.
@@ -493,6 +497,107 @@ await check('a shipped scene of the list opens in the editor and plays', async (
   await page.close();
   return [names.includes('spiral.toml') && names.includes('split-rings.xml') && text === spiral && match.ok,
           `listed ${names.join(', ')}; ${match.detail}`];
+});
+
+// The shipped format 2 scenes name a shipped BulletML file (spline-rider)
+// or none (four-ways): either plays from its address and from the list as
+// vorpane-capture --scene plays it.
+await check('?scene=spline-rider and ?scene=four-ways at frame 600, and spline-rider from the list, are vorpane-capture --scene\'s frames', async () => {
+  const details = [];
+  let ok = true;
+  for (const name of ['spline-rider', 'four-ways']) {
+    const page = await open(site, `?scene=${name}&start-frame=600&paused`);
+    await until(page, () => vorpane.presented() >= 3);
+    const match = await matchesCapture(page, 600, name);
+    const now = await state(page);
+    await page.close();
+    ok = ok && match.ok && now.frame === 600;
+    details.push(`${name}: ${match.detail}`);
+  }
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3 && document.querySelectorAll('#scene-list a').length > 0);
+  const checks = await page.evaluate(() => vorpane.checks());
+  await page.click('#scene-list a[href="?scene=spline-rider"]');
+  await checked(page, checks);
+  const presented = (await state(page)).presented;
+  await until(page, (p) => vorpane.presented() >= p + 3, presented);
+  const text = await editorText(page);
+  const match = await matchesCapture(page, 600, 'spline-rider');
+  const mistakes = await page.$$eval('#mistakes li', (items) => items.length);
+  await page.close();
+  ok = ok && match.ok && mistakes === 0 && text === readFileSync(join(options.scenes, 'spline-rider.toml'), 'utf8');
+  details.push(`from the list: ${match.detail}, ${mistakes} mistakes`);
+  return [ok, details.join('; ')];
+});
+
+// A format 2 scene typed key by key: naming a shipped file it plays at the
+// frame on screen, but the address does not carry it and the page says
+// why; naming a file the page does not hold is a mistake where the desktop
+// puts it; once a file of that name is opened into the page the scene plays
+// with it (the editor keeps the scene), and opened again it is read again.
+await check('a typed format 2 scene: a shipped file plays and makes no link, saying why; an unknown file is marked where it stands, then opened into the page, and opened again', async () => {
+  const page = await open(site, '?start-frame=600&paused');
+  await until(page, () => vorpane.presented() >= 3);
+  const settle = async () => {
+    const presented = (await state(page)).presented;
+    await until(page, (p) => vorpane.presented() >= p + 3, presented);
+  };
+  const typeAndWait = async (text) => {
+    const checks = await page.evaluate(() => vorpane.checks());
+    await typeInto(page, EDITOR, text);
+    await checked(page, checks);
+    await settle();
+  };
+  const rider = readFileSync(join(options.scenes, 'spline-rider.toml'), 'utf8');
+  await typeAndWait(rider);
+  const played = await page.evaluate(() => vorpane.edits());
+  const riderMatch = await matchesCapture(page, 600, 'spline-rider');
+  const said = await page.$eval('#share', (p) => p.textContent);
+  const hash = await page.evaluate(() => location.hash);
+  const now = await state(page);
+
+  const unknown = readFileSync(options.unknown, 'utf8');
+  await typeAndWait(unknown);
+  const listed = await page.$$eval('#mistakes li', (items) => items.map((item) => item.textContent));
+  const desktop = readFileSync(options['unknown-report'], 'utf8').trim().split('\n');
+  const [wanted] = places(desktop.join('\n'));
+  // The desktop's words up to its reason, which is the system's there and
+  // the page's here.
+  const asDesktop = listed.length === 1 && desktop.length === 1 &&
+    listed[0].startsWith(desktop[0].slice(0, desktop[0].lastIndexOf('(') + 1)) && /shipped/.test(listed[0]);
+  const marks = await page.evaluate(() => vorpane.editor.marks());
+  const marked = marks.length === 1 && marks[0].from.line === wanted.line && marks[0].from.column === wanted.column &&
+    marks[0].text === '"nosuch.xml"';
+  const stillRider = await matchesCapture(page, 600, 'spline-rider');
+
+  // The named file opened into the page: the shipped spiral under the
+  // unknown name is the shipped scene again; another pattern under it
+  // is another picture.
+  const folders = [mkdtempSync(join(tmpdir(), 'vorpane-named-')), mkdtempSync(join(tmpdir(), 'vorpane-named-'))];
+  writeFileSync(join(folders[0], 'nosuch.xml'), readFileSync(join(options.scenes, 'turning-spiral.xml')));
+  writeFileSync(join(folders[1], 'nosuch.xml'), readFileSync(join(options.scenes, 'split-rings.xml')));
+  const openNamed = async (folder) => {
+    const checks = await page.evaluate(() => vorpane.checks());
+    await (await page.$('#open-file')).uploadFile(join(folder, 'nosuch.xml'));
+    await until(page, (n) => vorpane.checks() > n, checks);
+    await settle();
+  };
+  await openNamed(folders[0]);
+  const openedMatch = await matchesCapture(page, 600, 'spline-rider');
+  const openedCleared = (await page.$$eval('#mistakes li', (items) => items.length)) === 0;
+  const kept = (await editorText(page)) === unknown;
+  await openNamed(folders[1]);
+  const again = await matchesCapture(page, 600, 'spline-rider');
+  const againKept = (await editorText(page)) === unknown;
+  const edits = await page.evaluate(() => vorpane.edits());
+  for (const folder of folders) rmSync(folder, { recursive: true, force: true });
+  await page.close();
+  return [played === 1 && riderMatch.ok && now.frame === 600 && hash === '' &&
+          /turning-spiral\.xml.*an address carries one text/.test(said) &&
+          asDesktop && marked && stillRider.ok && openedMatch.ok && openedCleared && kept && !again.ok && againKept && edits === 3,
+          `shipped: played ${played}, ${riderMatch.detail}, fragment "${hash}", "${said}"; unknown: listed ${JSON.stringify(listed)} ` +
+          `against ${JSON.stringify(desktop)}, marks ${JSON.stringify(marks.map((m) => [m.from.line, m.from.column, m.text]))}; ` +
+          `opened: ${openedMatch.detail}, editor kept ${kept}; opened again with another pattern: differs ${!again.ok}, kept ${againKept}; edits ${edits}`];
 });
 
 // The buttons act as the keys do: pause, one frame, the phases, the HUD.

@@ -87,3 +87,40 @@ same_picture() {
   off=$(differing "$1" "$2")
   [[ $off -le 1536 ]] || fail "$3: $off pixels differ"
 }
+
+# expected NAME FILE: frame 600 of FILE, as the capture tool draws it, in NAME/.
+expected() { "$bin/vorpane-capture" --atlas parts.png --scene "$2" --fast-forward --frames 600 --out "$1" >/dev/null; }
+
+# changed FILE OLD [any]: a screenshot once it differs from OLD, then
+# settled (not with "any": a HUD's timings change every frame).
+changed() {
+  for _ in $(seq 1 100); do
+    shot "$1" 0.1
+    if [[ $(differing "$1" "$2") -gt 200 ]]; then
+      [[ ${3:-} == any ]] || settled "$1"
+      return 0
+    fi
+  done
+  fail "the picture did not change after the save"
+}
+
+# reload_saves FILE FIRST FIRST_DIR BAD REPORT SECOND SECOND_DIR: the three
+# saves every reload test makes of FILE while the show (started as "reload",
+# paused, a.png on screen) reads it: FIRST written in place, whose frame
+# must then be FIRST_DIR/frame-000600.png; BAD written in place, which must
+# leave a stderr line matching the grep pattern REPORT and the show going
+# on; SECOND renamed over FILE, as many editors save, then SECOND_DIR's.
+reload_saves() {
+  local file=$1 first=$2 first_dir=$3 bad=$4 report=$5 second=$6 second_dir=$7
+  cat "$first" >"$file"
+  changed b.png a.png
+  same_picture b.png "$first_dir/frame-000600.png" "frame 600 after a save in place"
+  cat "$bad" >"$file"
+  changed c.png b.png any  # the HUD, forced on with the mistake
+  grep -q -- "$report" reload.err || fail "no report of the mistake's place on stderr: $(cat reload.err)"
+  kill -0 "$show" 2>/dev/null || fail "the show ended on a bad save"
+  cp "$second" "$file.new"
+  mv "$file.new" "$file"
+  changed d.png c.png
+  same_picture d.png "$second_dir/frame-000600.png" "frame 600 after a save by rename, the mistake cleared"
+}

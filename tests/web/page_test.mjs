@@ -81,6 +81,18 @@ const state = (page) => page.evaluate(() => ({
   frame: vorpane.frame(), presented: vorpane.presented(), paused: vorpane.paused(), hud: vorpane.hud(),
 }));
 
+// A page paused at frame 7600 stepped forty frames with Right, then its
+// picture once presented; the page is closed.
+async function fortyFramesOn(page) {
+  for (let i = 0; i < 40; ++i) await page.keyboard.press('ArrowRight');
+  await until(page, () => vorpane.frame() === 7640);
+  const presented = (await state(page)).presented;
+  await until(page, (p) => vorpane.presented() >= p + 3, presented);
+  const picture = await shot(page);
+  await page.close();
+  return picture;
+}
+
 async function shot(page) {
   const box = await (await page.$('#canvas')).boundingBox();
   return page.screenshot({ encoding: 'base64', clip: box });
@@ -229,13 +241,7 @@ await check('the pointer over the canvas changes the aim, at any scale the same 
       const box = await (await page.$('#canvas')).boundingBox();
       await page.mouse.move(box.x + pointer[0], box.y + pointer[1]);
     }
-    for (let i = 0; i < 40; ++i) await page.keyboard.press('ArrowRight');
-    await until(page, () => vorpane.frame() === 7640);
-    const presented = (await state(page)).presented;
-    await until(page, (p) => vorpane.presented() >= p + 3, presented);
-    const picture = await shot(page);
-    await page.close();
-    return picture;
+    return fortyFramesOn(page);
   };
   const away = await stepped('?start-frame=7600&paused', null);
   const over = await stepped('?start-frame=7600&paused', [100, 400]);
@@ -644,13 +650,7 @@ await check('a touch on the picture aims as the pointer does', async () => {
     } else if (how === 'pointer') {
       await page.mouse.move(box.x + 100, box.y + 400);
     }
-    for (let i = 0; i < 40; ++i) await page.keyboard.press('ArrowRight');
-    await until(page, () => vorpane.frame() === 7640);
-    const presented = (await state(page)).presented;
-    await until(page, (p) => vorpane.presented() >= p + 3, presented);
-    const picture = await shot(page);
-    await page.close();
-    return picture;
+    return fortyFramesOn(page);
   };
   const away = await stepped(null);
   const touched = await stepped('touch');

@@ -6,6 +6,7 @@
 
 #include "platform/console.h"  // a pattern's status line and faults
 #include "platform/random.h"   // the spline control points
+#include "scene/sprites.h"     // the emitter sprite's side: a ridden root stands at its centre
 
 namespace {
 
@@ -113,13 +114,10 @@ bool carrier(const Tscene& scene, int i) {
   return !scene.desc.own.empty() && scene.desc.own[static_cast<std::size_t>(i)].carries >= 0;
 }
 
-const std::vector<Tturret_phase>& firing_of(const Tscene& scene, int i) { return SCENE_FIRING_OF(scene, i); }
-const std::vector<Temitter_phase>& movement_of(const Tscene& scene, int i) { return SCENE_MOVEMENT_OF(scene, i); }
-
 std::size_t longest_list(const Tscene& scene, bool movement) {
   std::size_t most = 0;
   for (int i = 0; i < scene.emitter_count; ++i)
-    most = std::max(most, movement ? movement_of(scene, i).size() : firing_of(scene, i).size());
+    most = std::max(most, movement ? SCENE_MOVEMENT_OF(scene, i).size() : SCENE_FIRING_OF(scene, i).size());
   return most;
 }
 
@@ -127,7 +125,7 @@ std::size_t longest_list(const Tscene& scene, bool movement) {
 // phase k + 1, each with its emitter's own angle; ADDTO_LIST stores a copy.
 void add_movement_phase(Tscene& scene, std::size_t k) {
   for (int i = 0; i < scene.emitter_count; ++i) {
-    const std::vector<Temitter_phase>& list = movement_of(scene, i);
+    const std::vector<Temitter_phase>& list = SCENE_MOVEMENT_OF(scene, i);
     if (k >= list.size()) continue;
     Temitter_phase scratch = list[k];
     scratch.ANGLE = scene.desc.start_angles[i];
@@ -137,7 +135,7 @@ void add_movement_phase(Tscene& scene, std::size_t k) {
 
 void add_firing_phase(Tscene& scene, std::size_t k) {
   for (int i = 0; i < scene.emitter_count; ++i) {
-    const std::vector<Tturret_phase>& list = firing_of(scene, i);
+    const std::vector<Tturret_phase>& list = SCENE_FIRING_OF(scene, i);
     if (k >= list.size()) continue;
     Tturret_phase scratch = list[k];
     scratch.ROTATION = scene.desc.start_angles[i];
@@ -160,8 +158,6 @@ void draw_spline_points(Tscene& scene) {
     }
   }
 }
-
-constexpr double k_emitter_half = 16.0;  // of the 32 x 32 emitter sprite
 
 // The emitters' reports take rows 2 to 7.
 constexpr int k_pattern_row_alone = 2;
@@ -312,8 +308,8 @@ void STEP_SCENE(Tscene& scene) {
       // The emitter's position is its sprite's corner; the root stands at
       // the sprite's centre, worked in double (exact for these floats).
       const Temitter& rider = scene.emitters[source.rider];
-      input.ride_x = static_cast<double>(rider.X()) + k_emitter_half;
-      input.ride_y = static_cast<double>(rider.Y()) + k_emitter_half;
+      input.ride_x = static_cast<double>(rider.X()) + VP_EMITTER_SIDE / 2.0;
+      input.ride_y = static_cast<double>(rider.Y()) + VP_EMITTER_SIDE / 2.0;
     }
     scene.players[static_cast<std::size_t>(p)].STEP(input);
     print_status(scene, p);

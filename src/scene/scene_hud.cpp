@@ -96,12 +96,13 @@ int BULLETS_IN_FLIGHT(const Tturret& turret) {
 
 namespace {
 
-// A scene whose file gave every emitter its own table: one line each, in
-// the file's order; a BulletML emitter's move is its carrier's phase ("-"
-// where its root moves as its file says), its fire its file's name.
-void emitter_lines(const Tscene& scene, const std::vector<int>& flying, std::vector<std::string>& lines) {
+// The emitter table: a line for each of the first `sources` sources, in the
+// scene's order (a format 1 scene's emitters come first); a BulletML
+// emitter's move is its carrier's phase ("-" where its root moves as its
+// file says), its fire its file's name. Phase numbers are LISTINDEX: 0
+// while a schedule wraps, when the last phase's pattern is still in force.
+void emitter_lines(const Tscene& scene, const std::vector<int>& flying, int sources, std::vector<std::string>& lines) {
   lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
-  const int sources = static_cast<int>(scene.sources.size());
   const int rows = sources > VP_HUD_EMITTER_ROWS ? VP_HUD_EMITTER_ROWS - 1 : sources;
   for (int source = 0; source < rows; ++source) {
     const Tscene_source& s = scene.sources[static_cast<std::size_t>(source)];
@@ -155,32 +156,20 @@ std::vector<std::string> HUD_LINES(const Tscene& scene, long frame, const Thud_t
     if (body.kind == VP_SPRITE_BULLET) ++flying[static_cast<std::size_t>(body.source)];
   });
   const int patterns = static_cast<int>(scene.players.size());
-  if (!scene.desc.order.empty()) {
-    emitter_lines(scene, flying, lines);
-  } else if (scene.emitter_count > 0 || patterns == 0) {
-    // Phase numbers are LISTINDEX: 0 while a schedule wraps, when the last
-    // phase's pattern is still in force.
-    lines.push_back(format("%-3s%-11s%-11s%6s%7s", "", "move", "fire", "flying", "missed"));
-    const int rows = scene.emitter_count > VP_HUD_EMITTER_ROWS ? VP_HUD_EMITTER_ROWS - 1 : scene.emitter_count;
-    for (int i = 0; i < rows; ++i) {
-      const Temitter& e = scene.emitters[i];
-      const std::string move = format("%d %s", e.LISTINDEX(), MOVEMENT_NAME(e));
-      const std::string fire = format("%d %s", e.turret.LISTINDEX(), FIRING_NAME(e.turret));
-      lines.push_back(format("E%-2d%-11s%-11s%6d%7lld", i, move.c_str(), fire.c_str(),
-                             flying[static_cast<std::size_t>(i)], SCENE_MISSED(scene, i)));
-    }
-    if (rows < scene.emitter_count) lines.push_back(format("+ %d more emitters", scene.emitter_count - rows));
-  }
-  if (patterns > 0 && !scene.desc.order.empty()) {
-    lines.push_back(format("rank %.2f", scene.rank));
-    fault_lines(scene, lines);
-  } else if (patterns > 0) {
-    lines.push_back(format("%-3s%-22s%6s%7s", "", "pattern", "flying", "missed"));
-    for (int p = 0; p < patterns; ++p) {
-      const int source = scene.emitter_count + p;
-      const std::string name = file_name(scene.desc.patterns[static_cast<std::size_t>(p)].file);
-      lines.push_back(format("P%-2d%-22s%6d%7lld", p, name.c_str(), flying[static_cast<std::size_t>(source)],
-                             SCENE_MISSED(scene, source)));
+  const bool own_tables = !scene.desc.order.empty();
+  if (own_tables)
+    emitter_lines(scene, flying, SCENE_SOURCES(scene), lines);
+  else if (scene.emitter_count > 0 || patterns == 0)
+    emitter_lines(scene, flying, scene.emitter_count, lines);
+  if (patterns > 0) {
+    if (!own_tables) {
+      lines.push_back(format("%-3s%-22s%6s%7s", "", "pattern", "flying", "missed"));
+      for (int p = 0; p < patterns; ++p) {
+        const int source = scene.emitter_count + p;
+        const std::string name = file_name(scene.desc.patterns[static_cast<std::size_t>(p)].file);
+        lines.push_back(format("P%-2d%-22s%6d%7lld", p, name.c_str(), flying[static_cast<std::size_t>(source)],
+                               SCENE_MISSED(scene, source)));
+      }
     }
     lines.push_back(format("rank %.2f", scene.rank));
     fault_lines(scene, lines);

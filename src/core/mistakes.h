@@ -30,14 +30,21 @@ struct Tmistake {
   std::string message;
 };
 
+// "FILE:LINE:COLUMN: message", or "FILE: message" for a mistake of the
+// whole file (line 0: it cannot be read).
+inline std::string MISTAKE_TEXT(const Tmistake& m) {
+  if (m.line <= 0) return m.file + ": " + m.message;
+  return m.file + ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.message;
+}
+
 // The lines of one file's report.
 class Tfile_report {
  public:
   explicit Tfile_report(std::string file) : file_(std::move(file)) {}
 
   void ADD(long line, long column, const std::string& what) {
-    text_ += file_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what + "\n";
     mistakes_.push_back(Tmistake{file_, line, column, what});
+    text_ += MISTAKE_TEXT(mistakes_.back()) + "\n";
   }
   const std::string& TEXT() const { return text_; }
   // The same lines as records, in the same order.

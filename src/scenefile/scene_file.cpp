@@ -391,9 +391,8 @@ bool read_file(const std::string& path, Tscene_desc& desc, std::string& errors, 
                const Tscene_text_source& source) {
   std::string text, why;
   if (!READ_WHOLE_FILE(path, VP_SCENE_MAX_FILE_BYTES, "a scene file", text, why)) {
-    const std::string message = "cannot read the scene file (" + why + ")";
-    errors = path + ": " + message + "\n";
-    mistakes.assign(1, Tmistake{path, 0, 0, message});
+    mistakes.assign(1, Tmistake{path, 0, 0, "cannot read the scene file (" + why + ")"});
+    errors = MISTAKE_TEXT(mistakes[0]) + "\n";
     return false;
   }
   return read_text(text, path, desc, errors, mistakes, source);

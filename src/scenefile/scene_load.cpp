@@ -8,6 +8,7 @@
 #include <vector>   // a pattern's mistakes
 
 #include "bulletml/bulletml_read.h"  // the pattern reader
+#include "core/mistakes.h"           // MISTAKE_TEXT
 #include "scenefile/scene_file.h"    // the scene reader
 
 bool SCENE_FILE_IS_PATTERN(const std::string& path) {
@@ -59,9 +60,7 @@ bool SCENE_LOAD(const std::string& path, Tscene_desc& desc, std::string& errors)
   if (!SCENE_FILE_IS_PATTERN(path)) return SCENE_FILE_READ(path, desc, errors);
   std::vector<Tmistake> mistakes;
   if (load(path, desc, mistakes, nullptr)) return true;
-  for (const Tmistake& m : mistakes)
-    errors += BULLETML_MISTAKE_TEXT(Tbulletml_mistake{m.file, static_cast<int>(m.line), static_cast<int>(m.column),
-                                                      m.message}) + "\n";
+  for (const Tmistake& m : mistakes) errors += MISTAKE_TEXT(m) + "\n";
   return false;
 }
 

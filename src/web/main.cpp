@@ -79,11 +79,7 @@ bool page_load(const std::string& path, Tscene_desc& desc, std::string& errors) 
   std::vector<Tmistake> mistakes;
   errors.clear();
   if (SCENE_LOAD_CHECK(path, desc, mistakes, page_source)) return true;
-  for (const Tmistake& m : mistakes) {
-    errors += m.line > 0 ? m.file + ":" + std::to_string(m.line) + ":" + std::to_string(m.column) + ": " + m.message
-                         : m.file + ": " + m.message;
-    errors += '\n';
-  }
+  for (const Tmistake& m : mistakes) errors += MISTAKE_TEXT(m) + "\n";
   return false;
 }
 
